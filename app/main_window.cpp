@@ -1,0 +1,108 @@
+// Entry, hidden main window, message dispatch, start-up and shutdown.
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "config/settings.h"
+
+namespace {
+
+BOOL RegisterMainClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(200));
+    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    if (RegisterClassA(&wc))
+        return TRUE;
+    // A class left registered by an earlier run of this module is usable.
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+} // namespace
+
+int KelpraMain(HINSTANCE instance, const char* commandLine)
+{
+    AppState.instance = instance;
+    AppState.hostNumberMode = 0;
+    AppState.settingsOpen = 0;
+    AppState.versionOpen = 0;
+    AppState.pollTimerId = 0;
+    AppState.stateOverride = 0;
+
+    SetDefaultSettings();
+    HostAddressFromCommandLine(commandLine, Settings.HostAddress, sizeof Settings.HostAddress);
+
+    if (!RegisterMainClass(instance))
+        return 0;
+
+    HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_CLASS, 0, 0, 0, 0, 0, nullptr, nullptr,
+                                  instance, nullptr);
+    if (window) {
+        ShowWindow(window, SW_HIDE);
+        UpdateWindow(window);
+        RunMessageLoop();
+    }
+    UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+    return 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy(window);
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CloseAfterFailedStartup(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT FailStartup(HWND window, const char* text)
+{
+    MessageBoxA(window, text, ERROR_CAPTION, ERROR_BOX_TYPE);
+    return CloseAfterFailedStartup(window);
+}
+
+LRESULT FailStartupGuarded(HWND window, const char* text)
+{
+    AppState.errorBoxOpen = 1;
+    MessageBoxA(window, text, ERROR_CAPTION, ERROR_BOX_TYPE);
+    AppState.errorBoxOpen = 0;
+    return CloseAfterFailedStartup(window);
+}
+
+LRESULT OnCreate(HWND window)
+{
+    IconTableLock.Create(ICON_TABLE_LOCK_LABEL);
+    LoadSettings();
+    (void)window;
+    return 1;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    (void)window;
+    IconTableLock.Delete();
+    PostQuitMessage(0);
+    return 0;
+}

@@ -1,0 +1,39 @@
+// SETTINGS: the one process-wide settings record, and its store in
+// "KELPRA.INI" (one section per server host).
+#pragma once
+#include <windows.h>
+
+struct SETTINGS {
+    INT32 Debug;
+    char HostAddress[256];
+    char Label[256];
+    UINT32 Port;
+    UINT32 TimeOut;
+    UINT32 Timer;
+    UINT32 Temp;
+    UINT32 HostNumber;
+    INT32 CommandError;
+    INT32 ViewType;
+    INT32 ShadowType;
+    COLORREF CoolTextColor;
+    COLORREF CoolShadowColor;
+    COLORREF HotTextColor;
+    COLORREF HotShadowColor;
+    COLORREF MaskColor;
+    LOGFONTA TextFont;
+    // Fixed style of the host-number icons: never loaded or saved.
+    COLORREF NumberTextColor;
+    COLORREF NumberShadowColor;
+    LOGFONTA NumberFont;
+};
+
+extern SETTINGS Settings;
+
+// The settings file, handed to the profile functions by bare name.
+constexpr const char* SETTINGS_FILE = "KELPRA.INI";
+// Texts longer than this are cut when Label is read from the file.
+constexpr DWORD LABEL_READ_MAX = 31;
+
+void SetDefaultSettings();
+BOOL LoadSettings();
+BOOL SaveSettings();

@@ -1,0 +1,129 @@
+// Message-box watcher: polls for "#32770" windows holding a static text.
+#include "msgbox_watcher.h"
+
+namespace {
+
+struct Scan {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
+{
+    auto* scan = reinterpret_cast<Scan*>(param);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    // A message box is a "#32770" dialog whose text sits in static 0xFFFF.
+    if (pid == scan->processId && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
+        GetDlgItem(window, 0xFFFF) != nullptr)
+        scan->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CountButtons(HWND child, LPARAM param)
+{
+    char cls[16] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
+        ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+HICON DialogIcon(HWND box)
+{
+    // The icon is the one static control with SS_ICON.
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[16] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
+SeenBox Read(HWND box)
+{
+    SeenBox seen;
+    char text[2048] = "";
+    GetWindowTextA(box, text, sizeof text);
+    seen.caption = text;
+    text[0] = '\0';
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    seen.text = text;
+    seen.owner = GetWindow(box, GW_OWNER);
+    seen.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    HICON icon = DialogIcon(box);
+    seen.errorIcon = icon && icon == LoadIconA(nullptr, IDI_HAND);
+    seen.informationIcon = icon && icon == LoadIconA(nullptr, IDI_ASTERISK);
+    EnumChildWindows(box, CountButtons, reinterpret_cast<LPARAM>(&seen.buttons));
+    return seen;
+}
+
+} // namespace
+
+MsgBoxWatcher::MsgBoxWatcher(DWORD processId, UINT pressId)
+    : processId_(processId ? processId : GetCurrentProcessId()), pressId_(pressId), thread_([this] { Run(); })
+{
+}
+
+MsgBoxWatcher::~MsgBoxWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+void MsgBoxWatcher::Run()
+{
+    std::vector<HWND> handled;
+    while (!stop_) {
+        Scan scan{processId_, {}};
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&scan));
+        open_ = scan.found.size();
+        for (HWND box : scan.found) {
+            bool known = false;
+            for (HWND h : handled)
+                known = known || h == box;
+            if (!known) {
+                SeenBox seen = Read(box);
+                std::lock_guard<std::mutex> lock(mutex_);
+                boxes_.push_back(seen);
+                handled.push_back(box);
+            }
+            if (!paused_)
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressId_, BN_CLICKED), 0);
+        }
+        // Forget closed boxes: a later box may reuse the handle value.
+        for (size_t i = 0; i < handled.size();) {
+            if (!IsWindow(handled[i]))
+                handled.erase(handled.begin() + static_cast<long>(i));
+            else
+                ++i;
+        }
+        Sleep(20);
+    }
+}
+
+std::vector<SeenBox> MsgBoxWatcher::Boxes() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+size_t MsgBoxWatcher::Count() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_.size();
+}
+
+bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    while (Count() < n) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}

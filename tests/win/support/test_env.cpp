@@ -1,0 +1,132 @@
+// Test environment helpers.
+#include "test_env.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+std::string ProfilePath(const char* name)
+{
+    char dir[MAX_PATH] = "";
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\" + name;
+}
+
+void RemoveProfile(const char* name)
+{
+    // Flush the platform's profile cache before the file goes away.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, name);
+    DeleteFileA(ProfilePath(name).c_str());
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string data;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return data;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
+    std::fclose(f);
+    return data;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& data)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string BuildPath(const char* relative)
+{
+    const char* dir = std::getenv("KELPRA_BUILD_DIR");
+    std::string path = dir ? dir : ".";
+    // The build directory comes as a Unix path; Wine maps it through Z:.
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path + "\\" + relative;
+}
+
+ChildProcess::~ChildProcess()
+{
+    Kill();
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const char* directory)
+{
+    Kill();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::string line = commandLine;
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &si, &info_) != 0;
+}
+
+bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD* code)
+{
+    if (!info_.hProcess)
+        return false;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (code)
+        GetExitCodeProcess(info_.hProcess, code);
+    return true;
+}
+
+void ChildProcess::Kill()
+{
+    if (!info_.hProcess)
+        return;
+    if (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+    info_ = {};
+}
+
+namespace {
+struct FindWindowOf {
+    const char* className;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* f = reinterpret_cast<FindWindowOf*>(param);
+    char cls[256] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == f->processId && lstrcmpA(cls, f->className) == 0) {
+        f->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        FindWindowOf f{className, processId, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
+        if (f.found || GetTickCount() - start > timeoutMs)
+            return f.found;
+        Sleep(20);
+    }
+}

@@ -1,0 +1,38 @@
+// Paths and processes of the Windows tests: the profile files in the Windows
+// directory of the test prefix, the build's programs, child processes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Full path of a bare-named profile file (where the platform keeps it).
+std::string ProfilePath(const char* name);
+void RemoveProfile(const char* name);
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& data);
+bool FileExists(const std::string& path);
+
+// A program of the Windows build (KELPRA_BUILD_DIR), e.g. "kelpra.exe".
+std::string BuildPath(const char* relative);
+
+// A child process; killed at destruction if still running.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Start(const std::string& commandLine, const char* directory = nullptr);
+    // True when it ended within timeoutMs; the exit code is then in *code.
+    bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
+    void Kill();
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// The top-level window of a class in a given process, waiting up to timeoutMs.
+HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
