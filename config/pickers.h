@@ -1,0 +1,7 @@
+// The font and colour choosers; the colour chooser keeps its custom palette
+// in "CPALLET.INI".
+#pragma once
+#include <windows.h>
+
+BOOL ChooseTextFont(HWND owner, LOGFONTA& font);
+COLORREF ChoosePaletteColor(HWND owner, COLORREF start);

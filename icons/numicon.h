@@ -1,0 +1,25 @@
+// CNUMICON: a number painted over an optional badge, under an optional
+// mark, with a shadow or outline, keyed into an icon.
+#pragma once
+#include "icons/imgicon.h"
+#include "link/drive_record.h"
+
+class CNUMICON : public CIMGICON {
+public:
+    CNUMICON();
+    ~CNUMICON() override = default;
+
+    BOOL CreateIcon(COLORREF maskColor, UINT value);
+
+    COLORREF m_crText = RGB(255, 255, 255);
+    COLORREF m_crShadow = RGB(0, 0, 0);
+    INT32 m_nShadowType = 0;
+    LOGFONTA m_lfFont;
+    HICON m_hBackIcon = nullptr;    // borrowed
+    HICON m_hFrontIcon = nullptr;   // borrowed
+    char m_szFormat[8] = "%d";
+};
+
+// One per icon index; 0 to 615 are painted, 616 is never created.
+extern CNUMICON NumIconArray[ICON_COUNT];
+BOOL CreateNumIcons();
