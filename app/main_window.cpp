@@ -4,6 +4,9 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "config/settings.h"
+#include "link/drive_slot.h"
+
+#include <cstring>
 
 namespace {
 
@@ -94,6 +97,10 @@ LRESULT FailStartupGuarded(HWND window, const char* text)
 LRESULT OnCreate(HWND window)
 {
     IconTableLock.Create(ICON_TABLE_LOCK_LABEL);
+    for (DriveSlot& slot : DriveSlots) {
+        slot.Lock.Create(SLOT_LOCK_LABEL);
+        std::memset(&slot.Record, 0, sizeof slot.Record);
+    }
     LoadSettings();
     (void)window;
     return 1;
@@ -102,6 +109,8 @@ LRESULT OnCreate(HWND window)
 LRESULT OnDestroy(HWND window)
 {
     (void)window;
+    for (DriveSlot& slot : DriveSlots)
+        slot.Lock.Delete();
     IconTableLock.Delete();
     PostQuitMessage(0);
     return 0;
