@@ -3,8 +3,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/poll_timer.h"
+#include "app/tray_set.h"
 #include "config/settings.h"
 #include "link/drive_slot.h"
+#include "link/status_refresh.h"
 
 #include <cstring>
 
@@ -23,6 +26,20 @@ BOOL RegisterMainClass(HINSTANCE instance)
     // A class left registered by an earlier run of this module is usable.
     return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
+
+// One handler per message; a message without one goes to the tray icons
+// ("TaskbarCreated") and then to default processing.
+struct MessageHandler {
+    UINT message;
+    LRESULT (*handle)(HWND window, WPARAM wParam, LPARAM lParam);
+};
+
+const MessageHandler MESSAGE_HANDLERS[] = {
+    {WM_CREATE, [](HWND w, WPARAM, LPARAM) { return OnCreate(w); }},
+    {WM_DESTROY, [](HWND w, WPARAM, LPARAM) { return OnDestroy(w); }},
+    {WM_TIMER, [](HWND w, WPARAM wParam, LPARAM) { return OnTimer(w, wParam); }},
+    {WM_POWERBROADCAST, [](HWND w, WPARAM wParam, LPARAM) { return OnPowerBroadcast(w, wParam); }},
+};
 
 void RunMessageLoop()
 {
@@ -63,14 +80,11 @@ int KelpraMain(HINSTANCE instance, const char* commandLine)
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        return OnDestroy(window);
-    default:
-        break;
-    }
+    for (const MessageHandler& h : MESSAGE_HANDLERS)
+        if (h.message == message)
+            return h.handle(window, wParam, lParam);
+    if (OnTaskbarCreated(message))
+        return 1;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -102,13 +116,35 @@ LRESULT OnCreate(HWND window)
         std::memset(&slot.Record, 0, sizeof slot.Record);
     }
     LoadSettings();
-    (void)window;
+
+    if (!CreateTrayIcons(window))
+        return FailStartup(window, "トレイアイコンの生成に失敗しました。");
+
+    int drives = LoadDriveList();
+    if (drives < 0)
+        return OnServerUnreachable(window);
+    if (drives == 0)
+        return FailStartup(window, "有効なデバイスがありません。");
+    // The first refresh adds the icon of every drive found.
+    if (!Redisplay(window, Settings.CommandError))
+        return CloseAfterFailedStartup(window);
+
+    // Without a timer (SetTimer failed) the program runs on without polling.
+    RestartPollTimer(window);
     return 1;
+}
+
+LRESULT OnServerUnreachable(HWND window)
+{
+    MessageBoxA(window, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。", CONFIRM_CAPTION,
+                CONFIRM_BOX_TYPE);
+    return CloseAfterFailedStartup(window);
 }
 
 LRESULT OnDestroy(HWND window)
 {
-    (void)window;
+    StopPollTimer(window);
+    RemoveTrayIcons();
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
     IconTableLock.Delete();

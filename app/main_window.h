@@ -15,3 +15,5 @@ LRESULT OnDestroy(HWND window);
 LRESULT FailStartup(HWND window, const char* text);
 LRESULT FailStartupGuarded(HWND window, const char* text);
 LRESULT CloseAfterFailedStartup(HWND window);
+// Start-up found no server: tells the user so and closes.
+LRESULT OnServerUnreachable(HWND window);

@@ -1,0 +1,120 @@
+// The status refresh: the server's reply turned into tray icons, tooltips
+// and stored records, and the attribute baselines kept up to date.
+#include "link/status_refresh.h"
+
+#include "app/app_state.h"
+#include "app/tray_set.h"
+#include "config/settings.h"
+#include "link/baseline.h"
+#include "link/drive_slot.h"
+#include "link/drive_view.h"
+#include "link/server_exchange.h"
+
+#include <cstring>
+
+namespace {
+
+// The shell's tooltip field has room for more than the tooltip is given.
+static_assert(sizeof(NOTIFYICONDATAA{}.szTip) >= TOOLTIP_ROOM, "tooltip room");
+
+// Steps 2e to 2i: tooltip, first showing, image; all under IconTableLock.
+void ShowDrive(UINT position, const DriveRecord& reply, UINT image)
+{
+    DriveSlot& slot = DriveSlots[position];
+    TaskTrayIcon& tray = slot.TrayIcon;
+    IconTableLock.Enter();
+    char tip[TOOLTIP_ROOM];
+    // The drive number of the stored record: the one from before this refresh.
+    FormatTooltip(tip, sizeof tip, slot.Record.DriveNumber, sizeof slot.Record.DriveNumber, reply.State,
+                  Settings.Label);
+    if (tray.HasTable()) {
+        tray.m_nid.uFlags |= NIF_TIP;
+        std::memcpy(tray.m_nid.szTip, tip, sizeof tip);
+    }
+    // A drive that just appeared is added with its host-number image first.
+    if (reply.InUse != slot.Record.InUse)
+        tray.Add(ICON_HOST_BASE + position);
+    tray.Modify(image);
+    IconTableLock.Leave();
+}
+
+void StoreRecord(DriveSlot& slot, const DriveRecord& reply, UINT image)
+{
+    slot.Lock.Enter();
+    slot.Record = reply;
+    slot.ShownImage = image;
+    slot.Lock.Leave();
+}
+
+void RefreshPosition(UINT position, DriveRecord reply)
+{
+    DriveSlot& slot = DriveSlots[position];
+    if (reply.InUse == 0) {
+        // The stored record keeps the drive's last data; only the icon goes.
+        slot.TrayIcon.Remove();
+        return;
+    }
+    DriveUpdate update = PlanDriveUpdate(reply, slot.Record, slot.Check, AppState.stateOverride, Settings.Temp);
+    slot.Check = update.check;
+    ShowDrive(position, reply, update.image);
+    StoreRecord(slot, reply, update.image);
+    if (update.attributesChanged)
+        SaveAttributeBaseline(static_cast<int>(position));
+}
+
+// Every stored drive shows the error image; records and tooltips stay.
+void ShowExchangeFailure()
+{
+    IconTableLock.Enter();
+    for (DriveSlot& slot : DriveSlots) {
+        if (slot.Record.InUse == 0)
+            continue;
+        slot.TrayIcon.Modify(ICON_ERROR);
+        slot.ShownImage = ICON_ERROR;
+    }
+    IconTableLock.Leave();
+}
+
+} // namespace
+
+int LoadDriveList()
+{
+    unsigned char reply[REPLY_SIZE] = {};
+    if (!QueryServer(Settings.HostAddress, Settings.Port, reply, 0))
+        return -1;
+    int count = 0;
+    for (UINT i = 0; i < SLOT_COUNT; ++i) {
+        DriveRecord record = RecordAt(reply, i);
+        if (record.InUse == 0)
+            continue;
+        DriveSlot& slot = DriveSlots[i];
+        slot.Record = record;
+        // Stored as empty, so that the first refresh adds the drive's icon.
+        slot.Record.InUse = 0;
+        LoadAttributeBaseline(static_cast<int>(i));
+        ++count;
+    }
+    return count;
+}
+
+int RefreshDrives(HWND window, int showErrors)
+{
+    (void)window;
+    unsigned char reply[REPLY_SIZE] = {};
+    if (!QueryServer(Settings.HostAddress, Settings.Port, reply, showErrors)) {
+        ShowExchangeFailure();
+        return 0;
+    }
+    for (UINT i = 0; i < SLOT_COUNT; ++i)
+        RefreshPosition(i, RecordAt(reply, i));
+    return 1;
+}
+
+int Redisplay(HWND window, int showErrors)
+{
+    if (AppState.hostNumberMode) {
+        ShowHostNumbers();
+        return 1;
+    }
+    return RefreshDrives(window, showErrors);
+}
