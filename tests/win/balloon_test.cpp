@@ -1,0 +1,224 @@
+// The details balloon written into a real tray icon's record and handed to
+// the shell, with records filled directly into the slots.
+#include "app/tray_set.h"
+#include "config/sjis_text.h"
+#include "link/balloon.h"
+#include "link/drive_slot.h"
+#include "link/drive_view.h"
+#include "tray_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Debugger output of this process, caught as the exception that
+// OutputDebugStringA raises before any debugger would see it.
+std::mutex reportsMutex;
+std::vector<std::string> reports;
+
+LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* r = info->ExceptionRecord;
+    if (r->ExceptionCode != DBG_PRINTEXCEPTION_C || r->NumberParameters < 2)
+        return EXCEPTION_CONTINUE_SEARCH;
+    std::lock_guard<std::mutex> lock(reportsMutex);
+    reports.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+class Balloon : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        handler = AddVectoredExceptionHandler(1, CatchDebugOutput);
+        reports.clear();
+        ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
+        TrayFixture::FillTables();
+    }
+    void TearDown() override { RemoveVectoredExceptionHandler(handler); }
+
+    // Slot s holds record r and shows image `image`, as after a refresh.
+    void Show(unsigned s, const DriveRecord& r, UINT image)
+    {
+        DriveSlots[s].Record = r;
+        DriveSlots[s].ShownImage = image;
+        ASSERT_TRUE(DriveSlots[s].TrayIcon.Add(image));
+    }
+    static const NOTIFYICONDATAA& Nid(unsigned s) { return DriveSlots[s].TrayIcon.m_nid; }
+    static std::vector<std::string> Reports()
+    {
+        std::lock_guard<std::mutex> lock(reportsMutex);
+        return reports;
+    }
+
+    TrayFixture fixture;
+    void* handler = nullptr;
+};
+
+TEST_F(Balloon, TitleNineLinesIconAndTimeoutWithTheShownImage)
+{
+    Show(3, TrayFixture::Drive(38, DS_WARN, "Disk 3"), 238);
+    ShowDriveDetails(fixture.Window(), 3);
+    const NOTIFYICONDATAA& nid = Nid(3);
+    EXPECT_STREQ(nid.szInfoTitle, "VELMORA VX-2000");
+    EXPECT_STREQ(nid.szInfo,
+                 "デバイス番号：3\n"
+                 "ドライブ番号：Disk 3\n"
+                 "バージョン　：FW1.2\n"
+                 "シリアル番号：SN0001\n"
+                 "温度（最大）：38℃（43℃）\n"
+                 "使用量割合　：50％\n"
+                 "総通電日数　：10日\n"
+                 "監視属性値　：05:0 C4:0 C5:0 C6:0\n"
+                 "ステータス　：注意");
+    EXPECT_EQ(nid.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_EQ(nid.uTimeout, 10000u);
+    EXPECT_EQ(nid.uFlags & NIF_INFO, 0u) << "the balloon is shown by one call only";
+    EXPECT_EQ(DriveSlots[3].TrayIcon.m_nCurrentImage, 238);
+    EXPECT_EQ(nid.hIcon, PlainImage());
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(3));
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(Balloon, IconFlagsAndStatusTextByState)
+{
+    struct Case { uint8_t state; DWORD flags; const char* status; } cases[] = {
+        {0, NIIF_INFO, "正常"}, {1, NIIF_WARNING, "注意"}, {2, NIIF_ERROR, "危険"},
+        {3, NIIF_ERROR, "異常"}, {9, NIIF_ERROR, "無効"},
+    };
+    for (const Case& c : cases) {
+        Show(5, TrayFixture::Drive(40, c.state, "Disk 5"), 40);
+        ShowDriveDetails(fixture.Window(), 5);
+        std::string text = Nid(5).szInfo;
+        EXPECT_EQ(Nid(5).dwInfoFlags, c.flags) << int(c.state);
+        EXPECT_EQ(text.substr(text.rfind('\n') + 1), std::string("ステータス　：") + c.status);
+        Shell_NotifyIconA(NIM_DELETE, &DriveSlots[5].TrayIcon.m_nid);
+    }
+}
+
+TEST_F(Balloon, PowerOnDaysAndSignedTemperature)
+{
+    struct Case { int32_t hours; int temperature; const char* days; const char* temp; } cases[] = {
+        {47, 38, "総通電日数　：1日\n", "温度（最大）：38℃（43℃）\n"},
+        {-47, -1, "総通電日数　：-1日\n", "温度（最大）：-1℃（4℃）\n"},
+    };
+    for (const Case& c : cases) {
+        DriveRecord r = TrayFixture::Drive(c.temperature, DS_GOOD, "Disk 0");
+        r.A09 = c.hours;
+        Show(0, r, 40);
+        ShowDriveDetails(fixture.Window(), 0);
+        std::string text = Nid(0).szInfo;
+        EXPECT_NE(text.find(c.days), std::string::npos) << c.hours;
+        EXPECT_NE(text.find(c.temp), std::string::npos) << c.temperature;
+        Shell_NotifyIconA(NIM_DELETE, &DriveSlots[0].TrayIcon.m_nid);
+    }
+}
+
+TEST_F(Balloon, ComesWithTheErrorImageAfterAFailedRefresh)
+{
+    Show(1, TrayFixture::Drive(40, DS_GOOD, "Disk 1"), ICON_ERROR);
+    ShowDriveDetails(fixture.Window(), 1);
+    EXPECT_EQ(Nid(1).hIcon, ErrorImage());
+    EXPECT_EQ(DriveSlots[1].TrayIcon.m_nCurrentImage, static_cast<INT32>(ICON_ERROR));
+}
+
+TEST_F(Balloon, OverflowIsCutOnACharacterBoundaryAndReportedInFull)
+{
+    DriveRecord r = TrayFixture::Drive(38, DS_DNGR, "");
+    std::memset(r.DriveNumber, 'D', 63);
+    std::memset(r.Firmware, 'F', 15);
+    std::memset(r.Serial, 'S', 31);
+    // Longer numbers move the double-byte "：" of the attribute line onto
+    // bytes 254 and 255, where a byte-wise cut would split it.
+    r.MaxTemperature = 100;
+    r.UsageRate = -10;
+    r.A09 = 2400000;
+    Show(15, r, 438);
+
+    char full[BALLOON_BUILD_ROOM];
+    size_t length = FormatBalloonText(full, sizeof full, 15, r);
+    ASSERT_GT(length, 255u);
+    ASSERT_TRUE(IsSjisLeadByte(static_cast<unsigned char>(full[254])));
+
+    ShowDriveDetails(fixture.Window(), 15);
+    std::string info = Nid(15).szInfo;
+    EXPECT_EQ(info.size(), 254u);
+    EXPECT_EQ(info, std::string(full, 254));
+    std::vector<std::string> seen = Reports();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], "HMM... BALLOON INFO OVERFLOW (MAX 255 BYTES):" + std::to_string(length) + "\n");
+}
+
+TEST_F(Balloon, ALongModelIsCutForTheTitle)
+{
+    DriveRecord r = TrayFixture::Drive(38, DS_GOOD, "Disk 2");
+    std::memset(r.Model, 'M', sizeof r.Model);   // 64 bytes, no terminating 0
+    Show(2, r, 38);
+    ShowDriveDetails(fixture.Window(), 2);
+    EXPECT_EQ(std::string(Nid(2).szInfoTitle), std::string(63, 'M'));
+}
+
+TEST_F(Balloon, AnEmptySlotShowsAnEmptyInformationBalloon)
+{
+    DriveRecord r = TrayFixture::Drive(38, DS_DNGR, "Disk 4");
+    r.InUse = 0;
+    Show(4, r, 604);
+    ShowDriveDetails(fixture.Window(), 4);
+    EXPECT_STREQ(Nid(4).szInfo, "");
+    EXPECT_EQ(Nid(4).dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
+    EXPECT_STREQ(Nid(4).szInfoTitle, "VELMORA VX-2000");
+}
+
+TEST_F(Balloon, ABusySlotLockDoesNothingAndCountsTheMiss)
+{
+    Show(6, TrayFixture::Drive(38, DS_WARN, "Disk 6"), 238);
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        DriveSlots[6].Lock.Enter();
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+        DriveSlots[6].Lock.Leave();
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
+    ShowDriveDetails(fixture.Window(), 6);
+    EXPECT_EQ(DriveSlots[6].Lock.MissCount(), 1);
+    EXPECT_STREQ(Nid(6).szInfo, "");
+    EXPECT_STREQ(Nid(6).szInfoTitle, "");
+    EXPECT_EQ(Nid(6).uTimeout, 0u);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+
+    ShowDriveDetails(fixture.Window(), 6);   // free again: shown
+    EXPECT_STRNE(Nid(6).szInfo, "");
+}
+
+TEST_F(Balloon, ALockNeverCreatedDoesNothing)
+{
+    Show(7, TrayFixture::Drive(38, DS_WARN, "Disk 7"), 238);
+    DriveSlots[7].Lock.Delete();
+    ShowDriveDetails(fixture.Window(), 7);
+    EXPECT_STREQ(Nid(7).szInfo, "");
+    EXPECT_EQ(DriveSlots[7].Lock.MissCount(), 0);
+}
+
+TEST_F(Balloon, WithoutAnImageTableNothingIsWritten)
+{
+    DriveSlots[8].Record = TrayFixture::Drive(38, DS_WARN, "Disk 8");
+    DriveSlots[8].TrayIcon.Destroy();
+    ShowDriveDetails(fixture.Window(), 8);
+    EXPECT_STREQ(Nid(8).szInfo, "");
+    EXPECT_STREQ(Nid(8).szInfoTitle, "");
+    EXPECT_EQ(Nid(8).uFlags, 0u);
+    EXPECT_EQ(DriveSlots[8].Lock.State(), WINLOCK::LOCK_RELEASED);
+}
+
+} // namespace
