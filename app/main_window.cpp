@@ -1,4 +1,6 @@
 // Entry, hidden main window, message dispatch, start-up and shutdown.
+// The socket header must come before windows.h pulls in anything of its own.
+#include "link/ws32lib.h"
 #include "app/main_window.h"
 
 #include "app/app_state.h"
@@ -120,6 +122,12 @@ LRESULT OnCreate(HWND window)
     if (!CreateTrayIcons(window))
         return FailStartup(window, "トレイアイコンの生成に失敗しました。");
 
+    // Socket library: bound at run time, then Windows Sockets 2.0 started.
+    if (WS32LIB_LoadDLL() != 0)
+        return FailStartupGuarded(window, "ソケットライブラリの読み込みに失敗しました。");
+    if (WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData) != 0)
+        return FailStartupGuarded(window, "ソケットライブラリの生成に失敗しました。");
+
     int drives = LoadDriveList();
     if (drives < 0)
         return OnServerUnreachable(window);
@@ -144,6 +152,13 @@ LRESULT OnServerUnreachable(HWND window)
 LRESULT OnDestroy(HWND window)
 {
     StopPollTimer(window);
+
+    // Socket library: cleaned up and released only if the start-up loaded it.
+    if (WS32LIB_GetLoadCount() > 0) {
+        WS32LIB_ProcTable.WSACleanup();
+        WS32LIB_UnloadDLL();
+    }
+
     RemoveTrayIcons();
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
