@@ -46,7 +46,7 @@ void BringToForeground(HWND window)
 
 void FillBalloon(NOTIFYICONDATAA& nid, const DriveRecord& record, const char* text, size_t length, DWORD icon)
 {
-    SjisCopy(nid.szInfoTitle, sizeof nid.szInfoTitle, record.Model, sizeof record.Model);
+    CopyField(nid.szInfoTitle, sizeof nid.szInfoTitle, record.Model);
     nid.dwInfoFlags = icon;
     // Cut on a character boundary; the last byte of the field stays 0.
     size_t cut = SjisCutLength(text, length, sizeof nid.szInfo - 1);

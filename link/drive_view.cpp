@@ -8,12 +8,12 @@
 
 namespace {
 
-// Bounded length of a text field of a record: a faulty server may leave one
-// without its terminating 0.
+// Precision for "%.*s" of a record's text field, which a faulty server may
+// leave without its terminating 0.
 template <size_t N>
-int FieldLength(const char (&field)[N])
+int FieldWidth(const char (&field)[N])
 {
-    return static_cast<int>(BoundedLength(field, N));
+    return static_cast<int>(FieldLength(field));
 }
 
 // Appends text to out (size room, holding length bytes); returns the new length.
@@ -107,11 +107,11 @@ size_t FormatBalloonText(char* out, size_t room, int position, const DriveRecord
     std::snprintf(line[0], 128, "\x83\x66\x83\x6F\x83\x43\x83\x58\x94\xD4\x8D\x86\x81\x46%d\n",
                   position);   // デバイス番号：%d
     std::snprintf(line[1], 128, "\x83\x68\x83\x89\x83\x43\x83\x75\x94\xD4\x8D\x86\x81\x46%.*s\n",
-                  FieldLength(r.DriveNumber), r.DriveNumber);   // ドライブ番号：%s
+                  FieldWidth(r.DriveNumber), r.DriveNumber);   // ドライブ番号：%s
     std::snprintf(line[2], 128, "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x81\x40\x81\x46%.*s\n",
-                  FieldLength(r.Firmware), r.Firmware);   // バージョン　：%s
+                  FieldWidth(r.Firmware), r.Firmware);   // バージョン　：%s
     std::snprintf(line[3], 128, "\x83\x56\x83\x8A\x83\x41\x83\x8B\x94\xD4\x8D\x86\x81\x46%.*s\n",
-                  FieldLength(r.Serial), r.Serial);   // シリアル番号：%s
+                  FieldWidth(r.Serial), r.Serial);   // シリアル番号：%s
     std::snprintf(line[4], 128,
                   "\x89\xB7\x93\x78\x81\x69\x8D\xC5\x91\xE5\x81\x6A\x81\x46%d\x81\x8E\x81\x69%d\x81\x8E\x81\x6A\n",
                   r.Temperature, r.MaxTemperature);   // 温度（最大）：%d℃（%d℃）
@@ -139,8 +139,8 @@ size_t FormatBaselineSection(char* out, size_t room, const DriveRecord& r)
 {
     if (room == 0)
         return 0;
-    int n = std::snprintf(out, room, "%.*s:%.*s:%.*s", FieldLength(r.Model), r.Model, FieldLength(r.Firmware),
-                          r.Firmware, FieldLength(r.Serial), r.Serial);
+    int n = std::snprintf(out, room, "%.*s:%.*s:%.*s", FieldWidth(r.Model), r.Model, FieldWidth(r.Firmware),
+                          r.Firmware, FieldWidth(r.Serial), r.Serial);
     if (n < 0) {
         out[0] = '\0';
         return 0;

@@ -1,0 +1,314 @@
+// The status refresh against velmora-sim on the loopback: the first query,
+// the refresh of every position into the real notification area, the
+// baselines in "KELPRA.INI", failures, and host-number mode.
+#include "app/app_state.h"
+#include "app/tray_set.h"
+#include "config/settings.h"
+#include "link/drive_slot.h"
+#include "link/status_refresh.h"
+#include "link/ws32lib.h"
+#include "sim_server.h"
+#include "test_env.h"
+#include "tray_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+// One drive of a scenario: UTF-8 JSON, texts included.
+std::string DriveJson(int position, int temperature, const char* state, const char* driveNumber,
+                      const char* extra = "")
+{
+    return "{\"position\":" + std::to_string(position) + ",\"Temperature\":" + std::to_string(temperature) +
+           ",\"State\":" + state + ",\"A05\":0,\"A09\":100,\"AC4\":0,\"AC5\":0,\"AC6\":0" +
+           ",\"Model\":\"MODEL-" + std::to_string(position) + "\",\"Firmware\":\"FW1\",\"Serial\":\"SN" +
+           std::to_string(position) + "\",\"DriveNumber\":\"" + driveNumber + "\"" + extra + "}";
+}
+
+std::string Scenario(std::initializer_list<std::string> drives)
+{
+    std::string json = "{\"drives\":[";
+    for (const std::string& d : drives)
+        json += (json.back() == '[' ? "" : ",") + d;
+    return json + "]}";
+}
+
+class Refresh : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
+    }
+    static void TearDownTestSuite()
+    {
+        WS32LIB_ProcTable.WSACleanup();
+        WS32LIB_UnloadDLL();
+    }
+    void SetUp() override
+    {
+        RemoveProfile(SETTINGS_FILE);
+        SetDefaultSettings();
+        std::strcpy(Settings.HostAddress, "127.0.0.1");
+        std::strcpy(Settings.Label, "127.0.0.1");
+        Settings.TimeOut = 1;
+        Settings.Temp = 45;
+        Settings.CommandError = 0;
+        ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
+        TrayFixture::FillTables();
+    }
+    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+
+    void Serve(const std::string& scenario)
+    {
+        sim = std::make_unique<SimServer>(scenario);
+        ASSERT_TRUE(sim->Running());
+        Settings.Port = sim->Port();
+    }
+    // Start-up's query and first refresh.
+    void StartUp(int expectedDrives)
+    {
+        ASSERT_EQ(LoadDriveList(), expectedDrives);
+        ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    }
+    static const char* Tip(unsigned s) { return DriveSlots[s].TrayIcon.m_nid.szTip; }
+    static std::string Value(const char* section, const char* key)
+    {
+        char text[64] = "";
+        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+        return text;
+    }
+    static void WriteBaseline(const char* section, const char* check, const char* ac5, const char* a09 = "100")
+    {
+        const char* keys[][2] = {{"Check", check}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5},
+                                 {"AC6", "0"}};
+        for (auto& kv : keys)
+            WritePrivateProfileStringA(section, kv[0], kv[1], SETTINGS_FILE);
+    }
+
+    TrayFixture fixture;
+    std::unique_ptr<SimServer> sim;
+};
+
+TEST_F(Refresh, FirstRefreshAddsEachDriveWithTheImageOfItsTemperature)
+{
+    Serve(Scenario({DriveJson(0, 45, "\"good\"", "Disk 0"), DriveJson(1, 46, "\"good\"", "Disk 1"),
+                    DriveJson(2, 120, "\"good\"", "Disk 2"), DriveJson(3, -1, "\"good\"", "Disk 3")}));
+    ASSERT_EQ(LoadDriveList(), 4);
+    for (unsigned s = 0; s < 4; ++s) {
+        EXPECT_EQ(DriveSlots[s].Record.InUse, 0) << "stored as empty, so the refresh adds it";
+        EXPECT_FALSE(TrayFixture::ShellHasIcon(s));
+    }
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    const UINT expected[] = {45, 146, 199, 199};
+    for (unsigned s = 0; s < 4; ++s) {
+        EXPECT_EQ(DriveSlots[s].ShownImage, expected[s]) << s;
+        EXPECT_EQ(DriveSlots[s].TrayIcon.m_nCurrentImage, static_cast<INT32>(expected[s]));
+        EXPECT_TRUE(TrayFixture::ShellHasIcon(s)) << s;
+        EXPECT_EQ(DriveSlots[s].Record.InUse, 1);
+        EXPECT_NE(DriveSlots[s].TrayIcon.m_nid.uFlags & NIF_TIP, 0u);
+    }
+    EXPECT_STREQ(Tip(0), "Disk 0 正常");
+    EXPECT_STREQ(Tip(3), "Disk 3 正常");
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(4));
+    EXPECT_TRUE(sim->WaitForRequests(2, 2000));
+    EXPECT_EQ(sim->RequestCount(), 2u);
+}
+
+TEST_F(Refresh, ANewDriveIsSavedWithCheckZeroAtTheFirstRefresh)
+{
+    Serve(Scenario({DriveJson(2, 40, "\"caution\"", "Disk 2", ",\"AC5\":7")}));
+    ASSERT_EQ(LoadDriveList(), 1);
+    EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
+    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "Check"), "0");
+    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "AC5"), "7");
+    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "A09"), "100");
+    EXPECT_EQ(DriveSlots[2].ShownImage, 240u);
+}
+
+TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStay)
+{
+    WriteBaseline("MODEL-0:FW1:SN0", "1", "0");
+    Serve(Scenario({DriveJson(0, 40, "\"caution\"", "Disk 0")}));
+    StartUp(1);
+    EXPECT_EQ(DriveSlots[0].Check, 1);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 40u) << "caution mark hidden";
+    EXPECT_STREQ(Tip(0), "Disk 0 注意") << "the state text stays";
+    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "Check"), "1");
+}
+
+TEST_F(Refresh, AChangedWatchedAttributeShowsTheMarkAndSavesCheckZero)
+{
+    WriteBaseline("MODEL-0:FW1:SN0", "1", "3");
+    Serve(Scenario({DriveJson(0, 40, "\"caution\"", "Disk 0", ",\"AC5\":5")}));
+    StartUp(1);
+    EXPECT_EQ(DriveSlots[0].Check, 0);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 240u);
+    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "Check"), "0");
+    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "AC5"), "5");
+}
+
+TEST_F(Refresh, PowerOnHoursAloneSaveNothing)
+{
+    WriteBaseline("MODEL-0:FW1:SN0", "1", "0", "90");
+    Serve(Scenario({DriveJson(0, 40, "\"danger\"", "Disk 0")}));
+    StartUp(1);
+    EXPECT_EQ(DriveSlots[0].Check, 1);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 40u);
+    EXPECT_EQ(DriveSlots[0].Record.A09, 100);
+    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "A09"), "90");
+}
+
+TEST_F(Refresh, ErrorAndInvalidStates)
+{
+    WriteBaseline("MODEL-1:FW1:SN1", "1", "0");
+    Serve(Scenario({DriveJson(0, 40, "\"error\"", "Disk 0"), DriveJson(1, 77, "\"error\"", "Disk 1"),
+                    DriveJson(2, 40, "7", "Disk 2")}));
+    StartUp(3);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 616u);
+    EXPECT_EQ(DriveSlots[1].ShownImage, 616u) << "whatever the temperature and Check";
+    EXPECT_EQ(DriveSlots[1].TrayIcon.m_nid.hIcon, ErrorImage());
+    EXPECT_STREQ(Tip(0), "Disk 0 異常");
+    EXPECT_EQ(DriveSlots[2].ShownImage, 40u);
+    EXPECT_STREQ(Tip(2), "Disk 2 無効");
+}
+
+TEST_F(Refresh, OverrideFourShowsEveryDriveAsError)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(4, 50, "\"danger\"", "Disk 4")}));
+    AppState.stateOverride = 4;
+    StartUp(2);
+    for (unsigned s : {0u, 4u}) {
+        EXPECT_EQ(DriveSlots[s].ShownImage, 616u);
+        EXPECT_EQ(DriveSlots[s].Record.State, DS_ERR);
+    }
+    EXPECT_STREQ(Tip(4), "Disk 4 異常");
+}
+
+TEST_F(Refresh, TheLabelIsAppendedUnlessItIsTheLocalAddress)
+{
+    struct Case { const char* label; const char* tip; } cases[] = {
+        {"127.0.0.1", "Disk 0 正常"}, {"nas-01", "Disk 0 正常 (nas-01)"}, {"192.168.1.20", "Disk 0 正常 (192.168.1.20)"},
+    };
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")}));
+    StartUp(1);
+    for (const Case& c : cases) {
+        std::strcpy(Settings.Label, c.label);
+        ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+        EXPECT_STREQ(Tip(0), c.tip);
+    }
+}
+
+TEST_F(Refresh, ALongJapaneseDriveNumberIsCutOnACharacterBoundary)
+{
+    // 30 two-byte characters: with " 注意" the tooltip is 65 bytes.
+    Serve(Scenario({DriveJson(0, 30, "\"caution\"", u8"ドドドドドドドドドドドドドドドドドドドドドドドドドドドドドド")}));
+    StartUp(1);
+    std::string tip = Tip(0);
+    EXPECT_EQ(tip.size(), 63u);
+    EXPECT_EQ(tip.substr(60), std::string(" 注"));
+}
+
+TEST_F(Refresh, OnlyPositionThreeInUse)
+{
+    Serve(Scenario({DriveJson(3, 30, "\"good\"", "Disk 3")}));
+    StartUp(1);
+    for (unsigned s = 0; s < SLOT_COUNT; ++s)
+        EXPECT_EQ(TrayFixture::ShellHasIcon(s), s == 3) << s;
+    EXPECT_EQ(DriveSlots[3].ShownImage, 30u);
+}
+
+TEST_F(Refresh, ADriveAppearingAtAnEmptyPositionFirstShowsAnEmptyDriveNumber)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")}));
+    StartUp(1);
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"),
+                                           DriveJson(5, 35, "\"good\"", "Disk 5")})));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(5));
+    EXPECT_EQ(DriveSlots[5].ShownImage, 35u);
+    EXPECT_STREQ(Tip(5), " 正常");
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_STREQ(Tip(5), "Disk 5 正常");
+}
+
+TEST_F(Refresh, ADriveThatLeavesLosesItsIconButKeepsItsRecord)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(1, 31, "\"caution\"", "Disk 1")}));
+    StartUp(2);
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")})));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
+    EXPECT_EQ(DriveSlots[1].Record.InUse, 1);
+    EXPECT_STREQ(DriveSlots[1].Record.DriveNumber, "Disk 1");
+    EXPECT_EQ(DriveSlots[1].ShownImage, 231u);
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(0));
+}
+
+TEST_F(Refresh, AFailedRefreshShowsTheErrorImageAndKeepsTooltipsAndRecords)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(2, 50, "\"danger\"", "Disk 2")}));
+    StartUp(2);
+    DriveRecord before = DriveSlots[2].Record;
+    sim->Stop();
+    EXPECT_EQ(RefreshDrives(fixture.Window(), 0), 0);
+    for (unsigned s : {0u, 2u}) {
+        EXPECT_EQ(DriveSlots[s].ShownImage, 616u);
+        EXPECT_EQ(DriveSlots[s].TrayIcon.m_nid.hIcon, ErrorImage());
+        EXPECT_TRUE(TrayFixture::ShellHasIcon(s));
+    }
+    EXPECT_STREQ(Tip(2), "Disk 2 危険");
+    EXPECT_EQ(std::memcmp(&DriveSlots[2].Record, &before, sizeof before), 0);
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
+
+    // The server is back: the next refresh puts the computed images back.
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(2, 50, "\"danger\"", "Disk 2")}));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 30u);
+    EXPECT_EQ(DriveSlots[2].ShownImage, 550u);
+}
+
+TEST_F(Refresh, HostNumberModeAsksTheServerNothing)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(2, 50, "\"danger\"", "Disk 2")}));
+    StartUp(2);
+    ASSERT_TRUE(sim->WaitForRequests(2, 2000));
+    AppState.hostNumberMode = 1;
+    AppState.pollTimerId = 1;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Redisplay(fixture.Window(), 0), 1);
+    SendMessageA(fixture.Window(), WM_TIMER, 1, 0);   // a poll tick
+    EXPECT_EQ(DriveSlots[0].ShownImage, 600u);
+    EXPECT_EQ(DriveSlots[2].ShownImage, 602u);
+    EXPECT_EQ(DriveSlots[2].TrayIcon.m_nid.hIcon, HostImage());
+    EXPECT_STREQ(Tip(2), "Disk 2 危険");
+    Sleep(300);
+    EXPECT_EQ(sim->RequestCount(), 2u);
+
+    // Leaving the mode, a tick asks again.
+    AppState.hostNumberMode = 0;
+    SendMessageA(fixture.Window(), WM_TIMER, 1, 0);
+    EXPECT_TRUE(sim->WaitForRequests(3, 2000));
+    EXPECT_EQ(DriveSlots[2].ShownImage, 550u);
+    AppState.pollTimerId = 0;
+}
+
+TEST_F(Refresh, ResumeRefreshesAtOnce)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")}));
+    StartUp(1);
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 33, "\"good\"", "Disk 0")})));
+    SendMessageA(fixture.Window(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_EQ(DriveSlots[0].ShownImage, 33u);
+    EXPECT_EQ(AppState.pollTimerId, 1u);
+    KillTimer(fixture.Window(), POLL_TIMER_ID);
+    AppState.pollTimerId = 0;
+}
+
+} // namespace
