@@ -3,7 +3,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/debug_report.h"
 #include "config/settings.h"
+#include "icons/gdi_wrappers.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
 #include "link/drive_slot.h"
 
 #include <cstring>
@@ -31,6 +35,20 @@ void RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// Surfaces at the small-icon size of start-up, kept for the whole run.
+BOOL CreateNumIconSurfaces()
+{
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        if (!NumIconArray[i].Create(width, height)) {
+            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -102,13 +120,29 @@ LRESULT OnCreate(HWND window)
         std::memset(&slot.Record, 0, sizeof slot.Record);
     }
     LoadSettings();
-    (void)window;
+
+    // Icon rendering: menu pictures, the numeric icons' surfaces.
+    LoadMenuBitmaps();
+    if (!CreateNumIconSurfaces())
+        return FailStartup(window, "イメージアイコンの生成に失敗しました。");
+
+    // Icon rendering: the icon set, lent to the tray tables (BuildIconSet
+    // has shown its own box when it fails).
+    if (!BuildIconSet())
+        return CloseAfterFailedStartup(window);
     return 1;
 }
 
 LRESULT OnDestroy(HWND window)
 {
     (void)window;
+    // The error icon goes with the tray icons that borrow it.
+    ErrorIcon.Release();
+    // Icon rendering: the numeric icons, then the menu pictures.
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+        NumIconArray[i].Release();
+    for (CBMPICON& bitmap : MenuBitmaps)
+        bitmap.Release();
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
     IconTableLock.Delete();
