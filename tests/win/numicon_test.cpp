@@ -249,7 +249,10 @@ class NumIconBuild : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
+        Settings.ViewType = 3;
+        Settings.ShadowType = 1;
         const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
         ASSERT_EQ(w, 16);
         for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
