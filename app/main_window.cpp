@@ -5,7 +5,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/debug_report.h"
 #include "config/settings.h"
+#include "icons/gdi_wrappers.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
 #include "link/drive_slot.h"
 
 #include <cstring>
@@ -33,6 +37,20 @@ void RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// Surfaces at the small-icon size of start-up, kept for the whole run.
+BOOL CreateNumIconSurfaces()
+{
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        if (!NumIconArray[i].Create(width, height)) {
+            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -105,25 +123,40 @@ LRESULT OnCreate(HWND window)
     }
     LoadSettings();
 
+    // Icon rendering: menu pictures, the numeric icons' surfaces.
+    LoadMenuBitmaps();
+    if (!CreateNumIconSurfaces())
+        return FailStartup(window, "イメージアイコンの生成に失敗しました。");
+
+    // Icon rendering: the icon set, lent to the tray tables (BuildIconSet
+    // has shown its own box when it fails).
+    if (!BuildIconSet())
+        return CloseAfterFailedStartup(window);
+
     // Socket library: bound at run time, then Windows Sockets 2.0 started.
     if (WS32LIB_LoadDLL() != 0)
         return FailStartupGuarded(window, "ソケットライブラリの読み込みに失敗しました。");
     if (WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData) != 0)
         return FailStartupGuarded(window, "ソケットライブラリの生成に失敗しました。");
-
     return 1;
 }
 
 LRESULT OnDestroy(HWND window)
 {
     (void)window;
-
     // Socket library: cleaned up and released only if the start-up loaded it.
     if (WS32LIB_GetLoadCount() > 0) {
         WS32LIB_ProcTable.WSACleanup();
         WS32LIB_UnloadDLL();
     }
 
+    // The error icon goes with the tray icons that borrow it.
+    ErrorIcon.Release();
+    // Icon rendering: the numeric icons, then the menu pictures.
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+        NumIconArray[i].Release();
+    for (CBMPICON& bitmap : MenuBitmaps)
+        bitmap.Release();
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
     IconTableLock.Delete();
