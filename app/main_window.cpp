@@ -5,9 +5,13 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/debug_report.h"
 #include "app/poll_timer.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
+#include "icons/gdi_wrappers.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
 
@@ -50,6 +54,20 @@ void RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// Surfaces at the small-icon size of start-up, kept for the whole run.
+BOOL CreateNumIconSurfaces()
+{
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        if (!NumIconArray[i].Create(width, height)) {
+            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -119,8 +137,19 @@ LRESULT OnCreate(HWND window)
     }
     LoadSettings();
 
+    // Icon rendering: menu pictures, the numeric icons' surfaces.
+    LoadMenuBitmaps();
+    if (!CreateNumIconSurfaces())
+        return FailStartup(window, "イメージアイコンの生成に失敗しました。");
+
+    // The 16 tray icons with their identifiers and empty image tables.
     if (!CreateTrayIcons(window))
         return FailStartup(window, "トレイアイコンの生成に失敗しました。");
+
+    // Icon rendering: the icon set, lent to the tray tables (BuildIconSet
+    // has shown its own box when it fails).
+    if (!BuildIconSet())
+        return CloseAfterFailedStartup(window);
 
     // Socket library: bound at run time, then Windows Sockets 2.0 started.
     if (WS32LIB_LoadDLL() != 0)
@@ -159,7 +188,14 @@ LRESULT OnDestroy(HWND window)
         WS32LIB_UnloadDLL();
     }
 
+    // The tray icons leave the notification area; the error icon they
+    // borrowed goes with them.
     RemoveTrayIcons();
+    // Icon rendering: the numeric icons, then the menu pictures.
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+        NumIconArray[i].Release();
+    for (CBMPICON& bitmap : MenuBitmaps)
+        bitmap.Release();
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
     IconTableLock.Delete();

@@ -61,5 +61,6 @@ public:
 
 // Pictures of the popup menu's items, from icon resources 210 to 215.
 constexpr int MENU_BITMAP_COUNT = 6;
+constexpr UINT MENU_ICON_FIRST = 210;   // resources 210 to 215, in menu order
 extern CBMPICON MenuBitmaps[MENU_BITMAP_COUNT];
 void LoadMenuBitmaps();

@@ -1,0 +1,124 @@
+// CIMGICON: the two drawing surfaces and the colour-keyed icon made from them.
+#include "icons/imgicon.h"
+
+#include "icons/gdi_handles.h"
+
+#include <cstdint>
+
+CIMGICON::CBMPDATA::~CBMPDATA()
+{
+    Release();
+}
+
+void CIMGICON::CBMPDATA::Release()
+{
+    FreeObject(m_hBitmap, GdiKind::Bitmap);
+    FreeDC(m_hDC);
+    m_pBits = nullptr;
+    m_nWidth = 0;
+    m_nHeight = 0;
+}
+
+CIMGICON::~CIMGICON()
+{
+    Release();
+}
+
+void CIMGICON::Release()
+{
+    FreeIcon(m_hIcon);
+    m_Color.Release();
+    m_Mask.Release();
+}
+
+namespace {
+
+// 32 bits per pixel, 0xAARRGGBB, rows bottom-up.
+BITMAPV5HEADER ColorHeader(int width, int height)
+{
+    BITMAPV5HEADER h = {};
+    h.bV5Size = sizeof h;
+    h.bV5Width = width;
+    h.bV5Height = height;
+    h.bV5Planes = 1;
+    h.bV5BitCount = 32;
+    h.bV5Compression = BI_BITFIELDS;
+    h.bV5RedMask = 0x00FF0000;
+    h.bV5GreenMask = 0x0000FF00;
+    h.bV5BlueMask = 0x000000FF;
+    h.bV5AlphaMask = 0xFF000000;
+    return h;
+}
+
+BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+{
+    BITMAPV5HEADER header = ColorHeader(width, height);
+    surface.m_hBitmap = Tallied(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                                 &surface.m_pBits, nullptr, 0),
+                                GdiKind::Bitmap);
+    if (!surface.m_hBitmap)
+        return FALSE;
+    surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
+    if (!surface.m_hDC)
+        return FALSE;
+    SelectObject(surface.m_hDC, surface.m_hBitmap);
+    surface.m_nWidth = width;
+    surface.m_nHeight = height;
+    return TRUE;
+}
+
+BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+{
+    surface.m_hBitmap = Tallied(CreateBitmap(width, height, 1, 1, nullptr), GdiKind::Bitmap);
+    if (!surface.m_hBitmap)
+        return FALSE;
+    surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
+    if (!surface.m_hDC)
+        return FALSE;
+    SelectObject(surface.m_hDC, surface.m_hBitmap);
+    surface.m_nWidth = width;
+    surface.m_nHeight = height;
+    return TRUE;
+}
+
+} // namespace
+
+BOOL CIMGICON::Create(int width, int height)
+{
+    FreeIcon(m_hIcon);
+    m_Color.Release();
+    m_Mask.Release();
+
+    HDC screen = GetDC(nullptr);
+    BOOL made = MakeColorSurface(m_Color, screen, width, height) && MakeMaskSurface(m_Mask, screen, width, height);
+    if (made) {
+        // An all-ones AND mask: transparency comes from the alpha channel alone.
+        RECT all = {0, 0, width, height};
+        FillRect(m_Mask.m_hDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ReleaseDC(nullptr, screen);
+    return made;
+}
+
+BOOL CIMGICON::MakeIcon(COLORREF maskColor)
+{
+    if (m_Color.m_pBits) {
+        // The pass reads the pixel memory: every queued drawing must be done.
+        GdiFlush();
+        const uint32_t key = (static_cast<uint32_t>(GetRValue(maskColor)) << 16) |
+                             (static_cast<uint32_t>(GetGValue(maskColor)) << 8) | GetBValue(maskColor);
+        auto* pixel = static_cast<uint32_t*>(m_Color.m_pBits);
+        const long count = static_cast<long>(m_Color.m_nWidth) * m_Color.m_nHeight;
+        for (long i = 0; i < count; ++i)
+            if ((pixel[i] & 0x00FFFFFF) != key)
+                pixel[i] |= 0xFF000000;
+    }
+    FreeIcon(m_hIcon);
+
+    ICONINFO info = {};
+    info.fIcon = TRUE;
+    info.hbmMask = m_Mask.m_hBitmap;
+    info.hbmColor = m_Color.m_hBitmap;
+    m_hIcon = Tallied(CreateIconIndirect(&info), GdiKind::Icon);
+    return m_hIcon != nullptr;
+}

@@ -1,0 +1,213 @@
+// BuildIconSet: the tray tables after a build, a rebuild and a failed
+// rebuild; the error icon from file or resource; the overlay files.
+#include "config/settings.h"
+#include "icon_pixels.h"
+#include "icons/gdi_tally.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
+#include "link/drive_slot.h"
+#include "msgbox_watcher.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+uint32_t Orange(int, int) { return 0xFFFF8000; }
+uint32_t Purple(int, int) { return 0xFF8000FF; }
+
+class IconSet : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The settings as a fresh start with no file gives them.
+        std::memset(&Settings, 0, sizeof Settings);
+        SetDefaultSettings();
+        Settings.ViewType = 3;
+        Settings.ShadowType = 1;
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            ASSERT_TRUE(NumIconArray[i].Create(16, 16));
+        for (UINT s = 0; s < SLOT_COUNT; ++s)
+            ASSERT_TRUE(DriveSlots[s].TrayIcon.Init(nullptr, s + 1, WM_TRAYNOTIFY + s, ICON_COUNT));
+    }
+    void TearDown() override
+    {
+        for (DriveSlot& slot : DriveSlots)
+            slot.TrayIcon.Destroy();
+        for (CNUMICON& icon : NumIconArray)
+            icon.Release();
+        ErrorIcon.Release();
+    }
+
+    static std::vector<HICON> Generation()
+    {
+        std::vector<HICON> icons;
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            icons.push_back(NumIconArray[i].m_hIcon);
+        return icons;
+    }
+
+    // Every entry of every table names what its icon object holds now, and
+    // that is a live icon.
+    static void ExpectTablesMatchTheObjects()
+    {
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+            HICON held = NumIconArray[i].m_hIcon;
+            if (held) {
+                ASSERT_TRUE(IconAlive(held)) << "entry " << i;
+            }
+            for (UINT s = 0; s < SLOT_COUNT; ++s) {
+                ASSERT_EQ(DriveSlots[s].TrayIcon.m_pImages[i].hIcon, held) << "slot " << s << " entry " << i;
+                ASSERT_EQ(DriveSlots[s].TrayIcon.m_pImages[i].bOwned, 0);
+            }
+        }
+        for (UINT s = 0; s < SLOT_COUNT; ++s)
+            ASSERT_EQ(DriveSlots[s].TrayIcon.m_pImages[ICON_ERROR].hIcon, ErrorIcon.m_hIcon);
+    }
+
+    ScratchDirectory dir_;
+    // No box may ever be left open; the failing build's box is read here.
+    MsgBoxWatcher boxes_;
+};
+
+TEST_F(IconSet, BuildLendsAll617IconsToEveryTable)
+{
+    ASSERT_TRUE(BuildIconSet());
+    EXPECT_EQ(boxes_.Count(), 0u);
+    ExpectTablesMatchTheObjects();
+    for (HICON icon : Generation())
+        EXPECT_TRUE(IconAlive(icon));
+    EXPECT_NE(ErrorIcon.m_hIcon, nullptr);
+    EXPECT_EQ(ErrorIcon.m_bOwned, 0) << "no S_ERR.ICO: resource 202";
+    EXPECT_EQ(NumIconArray[ICON_ERROR].m_hIcon, nullptr) << "object 616 is never painted";
+}
+
+TEST_F(IconSet, TwoBuildsLeaveExactlyOneGeneration)
+{
+    ASSERT_TRUE(BuildIconSet());
+    const std::vector<HICON> first = Generation();
+    const long live = TallyLiveTotal();
+    ASSERT_TRUE(BuildIconSet());
+    EXPECT_EQ(TallyLiveTotal(), live);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        EXPECT_FALSE(IconAlive(first[i])) << i;
+        EXPECT_TRUE(IconAlive(NumIconArray[i].m_hIcon)) << i;
+    }
+    ExpectTablesMatchTheObjects();
+}
+
+TEST_F(IconSet, TableOf616EntriesGetsNoErrorIcon)
+{
+    TaskTrayIcon& tray = DriveSlots[3].TrayIcon;
+    tray.Destroy();
+    ASSERT_TRUE(tray.Init(nullptr, 4, WM_TRAYNOTIFY + 3, NUMERIC_ICON_COUNT));
+    ASSERT_TRUE(BuildIconSet());
+    EXPECT_EQ(tray.m_nImageCount, NUMERIC_ICON_COUNT);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        EXPECT_EQ(tray.m_pImages[i].hIcon, NumIconArray[i].m_hIcon);
+        EXPECT_NE(tray.m_pImages[i].hIcon, ErrorIcon.m_hIcon);
+    }
+}
+
+TEST_F(IconSet, ErrorIconFromFileIsOwnedAndDestroyedOnTheNextBuild)
+{
+    WriteIconFile(dir_.Path() + "\\S_ERR.ICO", 16, Purple);
+    ASSERT_TRUE(BuildIconSet());
+    HICON fromFile = ErrorIcon.m_hIcon;
+    EXPECT_EQ(ErrorIcon.m_bOwned, 1);
+    EXPECT_EQ(ReadIcon(fromFile).Rgb(8, 8), 0x8000FFu);
+    ASSERT_TRUE(BuildIconSet());
+    EXPECT_FALSE(IconAlive(fromFile));
+    EXPECT_TRUE(IconAlive(ErrorIcon.m_hIcon));
+    ExpectTablesMatchTheObjects();
+}
+
+TEST_F(IconSet, ErrorIconFromResourceIsNeverDestroyed)
+{
+    ASSERT_TRUE(BuildIconSet());
+    HICON fromResource = ErrorIcon.m_hIcon;
+    ASSERT_NE(fromResource, nullptr);
+    EXPECT_EQ(ErrorIcon.m_bOwned, 0);
+    // A red sign: red on the ring, light inside.
+    const IconPixels p = ReadIcon(fromResource);
+    EXPECT_GT((p.Rgb(8, 1) >> 16) & 0xFF, 0xB0u);
+    EXPECT_LT((p.Rgb(8, 1) >> 8) & 0xFF, 0x60u);
+    ASSERT_TRUE(BuildIconSet());
+    ErrorIcon.Release();
+    EXPECT_TRUE(IconAlive(fromResource));
+}
+
+TEST_F(IconSet, CautionBadgeFileReplacesTheBuiltInOne)
+{
+    ASSERT_TRUE(BuildIconSet());
+    const IconPixels builtIn = ReadIcon(NumIconArray[250].m_hIcon);
+
+    WriteIconFile(dir_.Path() + "\\B_WARN.ICO", 16, Orange);
+    ASSERT_TRUE(BuildIconSet());
+    const IconPixels fromFile = ReadIcon(NumIconArray[250].m_hIcon);
+    EXPECT_EQ(fromFile.Rgb(0, 0), 0xFF8000u);
+    EXPECT_NE(fromFile.argb, builtIn.argb);
+    EXPECT_EQ(ReadIcon(NumIconArray[50].m_hIcon).argb, ReadIcon(NumIconArray[50].m_hIcon).argb);
+
+    WriteWholeFile(dir_.Path() + "\\B_WARN.ICO", "not an icon at all");
+    ASSERT_TRUE(BuildIconSet());
+    EXPECT_EQ(ReadIcon(NumIconArray[250].m_hIcon).argb, builtIn.argb) << "falls back to resource 221";
+}
+
+TEST_F(IconSet, BuiltInBadgesShowTheirStateColours)
+{
+    Settings.ShadowType = 0;
+    ASSERT_TRUE(BuildIconSet());
+    const struct {
+        uint32_t index;
+        int channel;   // 16 red, 8 green: the rim's strongest channel
+    } cases[] = {{11, 8}, {211, 16}, {411, 16}};
+    for (const auto& c : cases) {
+        // The rim at the left edge, level with the middle, is the badge's colour.
+        const uint32_t rim = ReadIcon(NumIconArray[c.index].m_hIcon).Rgb(1, 8);
+        EXPECT_GT((rim >> c.channel) & 0xFF, 0x90u) << c.index;
+    }
+    // Amber has much green, red has little.
+    EXPECT_GT((ReadIcon(NumIconArray[211].m_hIcon).Rgb(1, 8) >> 8) & 0xFF, 0x70u);
+    EXPECT_LT((ReadIcon(NumIconArray[411].m_hIcon).Rgb(1, 8) >> 8) & 0xFF, 0x70u);
+}
+
+TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
+{
+    ASSERT_TRUE(BuildIconSet());
+    const std::vector<HICON> first = Generation();
+    Settings.HostNumber = 62;   // the host icon 608 would show 1000
+    EXPECT_FALSE(BuildIconSet());
+    ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
+    const SeenBox box = boxes_.Boxes()[0];
+    EXPECT_EQ(box.caption, "エラー情報");
+    EXPECT_EQ(box.text, "アイコンのビルドに失敗しました。");
+    EXPECT_TRUE(box.errorIcon);
+    EXPECT_EQ(box.owner, nullptr);
+
+    // The temperature icons were replaced before the failure...
+    for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
+        EXPECT_FALSE(IconAlive(first[i])) << i;
+    // ...the icons from 608 on kept theirs, and the tables follow the objects.
+    for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
+        EXPECT_EQ(NumIconArray[i].m_hIcon, first[i]);
+    ExpectTablesMatchTheObjects();
+}
+
+TEST_F(IconSet, RebuildsDoNotGrowTheLiveObjects)
+{
+    ASSERT_TRUE(BuildIconSet());
+    const long live = TallyLiveTotal();
+    WriteIconFile(dir_.Path() + "\\S_ERR.ICO", 16, Purple);
+    WriteIconFile(dir_.Path() + "\\B_GOOD.ICO", 16, Orange);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(BuildIconSet());
+    EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
+    EXPECT_EQ(TallyLive(GdiKind::Brush), 0);
+    EXPECT_EQ(TallyLive(GdiKind::Font), 0);
+}
+
+} // namespace

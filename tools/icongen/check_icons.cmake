@@ -1,0 +1,25 @@
+# Regenerates the icon files into a scratch directory and compares each one
+# byte for byte with the committed copy.
+#   cmake -DICONGEN=... -DCOMMITTED=.../res/icons -DSCRATCH=... -P check_icons.cmake
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${ICONGEN} ${SCRATCH} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "icongen failed: ${rc}")
+endif()
+file(GLOB generated RELATIVE ${SCRATCH} ${SCRATCH}/*.ico)
+file(GLOB committed RELATIVE ${COMMITTED} ${COMMITTED}/*.ico)
+list(SORT generated)
+list(SORT committed)
+if(NOT generated STREQUAL committed)
+  message(FATAL_ERROR "icon files differ in name: generated ${generated}, committed ${committed}")
+endif()
+foreach(name IN LISTS generated)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
+                  RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "${name}: the generator no longer reproduces the committed file")
+  endif()
+endforeach()
+list(LENGTH generated count)
+message(STATUS "${count} icon files reproduced")
