@@ -3,8 +3,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/tray_menu.h"
 #include "config/settings.h"
+#include "config/settings_dialog.h"
 #include "link/drive_slot.h"
+#include "link/status_refresh.h"
 
 #include <cstring>
 
@@ -61,16 +64,30 @@ int KelpraMain(HINSTANCE instance, const char* commandLine)
     return 0;
 }
 
+namespace {
+
+// One handler per message (or range of messages), in the module that owns it.
+struct Dispatch {
+    UINT first;
+    UINT last;
+    LRESULT (*handler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+const Dispatch DISPATCH[] = {
+    {WM_CREATE, WM_CREATE, [](HWND w, UINT, WPARAM, LPARAM) { return OnCreate(w); }},
+    {WM_DESTROY, WM_DESTROY, [](HWND w, UINT, WPARAM, LPARAM) { return OnDestroy(w); }},
+    {WM_COMMAND, WM_COMMAND, [](HWND w, UINT, WPARAM wp, LPARAM) { return OnCommand(w, wp); }},
+    {WM_TRAYNOTIFY, WM_TRAYNOTIFY + SLOT_COUNT - 1,
+     [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return OnTrayNotify(w, wp, lp, m - WM_TRAYNOTIFY); }},
+};
+
+} // namespace
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        return OnDestroy(window);
-    default:
-        break;
-    }
+    for (const Dispatch& d : DISPATCH)
+        if (message >= d.first && message <= d.last)
+            return d.handler(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -94,6 +111,15 @@ LRESULT FailStartupGuarded(HWND window, const char* text)
     return CloseAfterFailedStartup(window);
 }
 
+LRESULT OfferSettingsAfterUnreachableServer(HWND window)
+{
+    MessageBoxA(window, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。", CONFIRM_CAPTION, CONFIRM_BOX_TYPE);
+    const char* closing = ShowSettingsDialog(window) == IDOK ? "設定を更新しました。\r\nプログラムを再起動して下さい。"
+                                                             : "設定をキャンセルしました。\r\nプログラムを終了します。";
+    MessageBoxA(window, closing, CONFIRM_CAPTION, CONFIRM_BOX_TYPE);
+    return CloseAfterFailedStartup(window);
+}
+
 LRESULT OnCreate(HWND window)
 {
     IconTableLock.Create(ICON_TABLE_LOCK_LABEL);
@@ -102,7 +128,11 @@ LRESULT OnCreate(HWND window)
         std::memset(&slot.Record, 0, sizeof slot.Record);
     }
     LoadSettings();
-    (void)window;
+
+    // Step 10: the first query of the server.
+    int drives = LoadDriveList();
+    if (drives < 0)
+        return OfferSettingsAfterUnreachableServer(window);
     return 1;
 }
 

@@ -15,3 +15,6 @@ LRESULT OnDestroy(HWND window);
 LRESULT FailStartup(HWND window, const char* text);
 LRESULT FailStartupGuarded(HWND window, const char* text);
 LRESULT CloseAfterFailedStartup(HWND window);
+// The server could not be reached at start-up: an information box, the
+// settings dialog, a box saying how it ended, then WM_CLOSE.
+LRESULT OfferSettingsAfterUnreachableServer(HWND window);
