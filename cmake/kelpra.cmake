@@ -16,6 +16,11 @@ if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No libgcc, libstdc++ or winpthread DLLs: everything is linked in.
   add_link_options(-static -static-libgcc -static-libstdc++)
+elseif(KELPRA_FUZZ)
+  # Every native object carries the fuzzer's coverage hooks and the
+  # sanitizers; the targets add the fuzzer's main at link time.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
 else()
   option(KELPRA_SANITIZE "Build native code with address and undefined-behaviour sanitizers" ON)
   if(KELPRA_SANITIZE)
