@@ -111,7 +111,7 @@ LRESULT FailStartupGuarded(HWND window, const char* text)
     return CloseAfterFailedStartup(window);
 }
 
-LRESULT OfferSettingsAfterUnreachableServer(HWND window)
+LRESULT OnServerUnreachable(HWND window)
 {
     MessageBoxA(window, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。", CONFIRM_CAPTION, CONFIRM_BOX_TYPE);
     const char* closing = ShowSettingsDialog(window) == IDOK ? "設定を更新しました。\r\nプログラムを再起動して下さい。"
@@ -132,7 +132,7 @@ LRESULT OnCreate(HWND window)
     // Step 10: the first query of the server.
     int drives = LoadDriveList();
     if (drives < 0)
-        return OfferSettingsAfterUnreachableServer(window);
+        return OnServerUnreachable(window);
     return 1;
 }
 

@@ -17,4 +17,4 @@ LRESULT FailStartupGuarded(HWND window, const char* text);
 LRESULT CloseAfterFailedStartup(HWND window);
 // The server could not be reached at start-up: an information box, the
 // settings dialog, a box saying how it ended, then WM_CLOSE.
-LRESULT OfferSettingsAfterUnreachableServer(HWND window);
+LRESULT OnServerUnreachable(HWND window);

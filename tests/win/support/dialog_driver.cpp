@@ -12,16 +12,24 @@ std::vector<DialogDriver*>& Drivers()
 }
 
 struct Search {
-    HWND ignore;
+    const std::vector<HWND>* ignore;
     HWND found;
 };
+
+bool Contains(const std::vector<HWND>& list, HWND window)
+{
+    for (HWND h : list)
+        if (h == window)
+            return true;
+    return false;
+}
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 {
     auto* s = reinterpret_cast<Search*>(param);
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (window != s->ignore && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+    if (!Contains(*s->ignore, window) && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
         s->found = window;
         return FALSE;
     }
@@ -32,7 +40,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 
 HWND FindThreadDialog(HWND ignore)
 {
-    Search s{ignore, nullptr};
+    std::vector<HWND> ignored{ignore};
+    Search s{&ignored, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -43,8 +52,14 @@ void ClickButton(HWND dialog, int id)
 }
 
 DialogDriver::DialogDriver(Action action, HWND ignore, int maxTicks)
-    : action_(std::move(action)), ignore_(ignore), ticksLeft_(maxTicks)
+    : DialogDriver(std::vector<Action>{std::move(action)}, ignore, maxTicks)
 {
+}
+
+DialogDriver::DialogDriver(std::vector<Action> actions, HWND ignore, int maxTicks)
+    : actions_(std::move(actions)), ignore_(ignore), maxTicks_(maxTicks), ticksLeft_(maxTicks)
+{
+    handled_.push_back(ignore_);
     timer_ = SetTimer(nullptr, 0, 30, Tick);
     Drivers().push_back(this);
 }
@@ -72,13 +87,27 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR id, DWORD)
 
 void DialogDriver::OnTick()
 {
-    HWND dialog = FindThreadDialog(ignore_);
-    if (dialog == nullptr && --ticksLeft_ > 0)
+    // Forget closed dialogs: a later one may reuse the handle value.
+    for (size_t i = 1; i < handled_.size();)
+        if (!IsWindow(handled_[i]))
+            handled_.erase(handled_.begin() + static_cast<long>(i));
+        else
+            ++i;
+    Search s{&handled_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&s));
+    if (s.found == nullptr) {
+        if (--ticksLeft_ <= 0) {
+            KillTimer(nullptr, timer_);
+            timer_ = 0;
+        }
         return;
-    KillTimer(nullptr, timer_);
-    timer_ = 0;
-    if (dialog == nullptr)
-        return;
-    ran_ = true;
-    action_(dialog);
+    }
+    handled_.push_back(s.found);
+    ticksLeft_ = maxTicks_;
+    size_t index = next_++;
+    if (next_ == actions_.size()) {
+        KillTimer(nullptr, timer_);
+        timer_ = 0;
+    }
+    actions_[index](s.found);
 }

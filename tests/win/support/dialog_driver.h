@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 class DialogDriver {
 public:
@@ -14,20 +15,26 @@ public:
     // is not `ignore`; after maxTicks timer ticks without one, the driver
     // gives up (so a test that expects a dialog fails instead of hanging).
     explicit DialogDriver(Action action, HWND ignore = nullptr, int maxTicks = 200);
+    // One action per dialog, for dialogs that open one after another; each
+    // runs on the first visible dialog not yet handled.
+    explicit DialogDriver(std::vector<Action> actions, HWND ignore = nullptr, int maxTicks = 200);
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    bool Ran() const { return ran_; }
+    bool Ran() const { return next_ > 0; }
+    size_t RunCount() const { return next_; }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
     void OnTick();
 
-    Action action_;
+    std::vector<Action> actions_;
+    std::vector<HWND> handled_;
     HWND ignore_;
+    int maxTicks_;
     int ticksLeft_;
-    bool ran_ = false;
+    size_t next_ = 0;
     UINT_PTR timer_ = 0;
 };
 
