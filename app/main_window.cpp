@@ -1,4 +1,6 @@
 // Entry, hidden main window, message dispatch, start-up and shutdown.
+// The socket header must come before windows.h pulls in anything of its own.
+#include "link/ws32lib.h"
 #include "app/main_window.h"
 
 #include "app/app_state.h"
@@ -129,6 +131,12 @@ LRESULT OnCreate(HWND window)
     }
     LoadSettings();
 
+    // Socket library: bound at run time, then Windows Sockets 2.0 started.
+    if (WS32LIB_LoadDLL() != 0)
+        return FailStartupGuarded(window, "ソケットライブラリの読み込みに失敗しました。");
+    if (WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData) != 0)
+        return FailStartupGuarded(window, "ソケットライブラリの生成に失敗しました。");
+
     // Step 10: the first query of the server.
     int drives = LoadDriveList();
     if (drives < 0)
@@ -139,6 +147,13 @@ LRESULT OnCreate(HWND window)
 LRESULT OnDestroy(HWND window)
 {
     (void)window;
+
+    // Socket library: cleaned up and released only if the start-up loaded it.
+    if (WS32LIB_GetLoadCount() > 0) {
+        WS32LIB_ProcTable.WSACleanup();
+        WS32LIB_UnloadDLL();
+    }
+
     for (DriveSlot& slot : DriveSlots)
         slot.Lock.Delete();
     IconTableLock.Delete();

@@ -1,6 +1,8 @@
 // DriveRecord: the 204-byte per-drive record of the server's reply and of
 // the slots; DriveState and its texts; the image index layout. Platform-free.
 #pragma once
+#include "config/sjis_text.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -57,3 +59,39 @@ const char* DriveStateText(uint8_t state);
 
 // Record i of a reply buffer of REPLY_SIZE bytes.
 DriveRecord RecordAt(const unsigned char* reply, size_t index);
+
+// A record text field (Model, Firmware, Serial, DriveNumber) as a
+// zero-terminated text. A server may fill a field without a 0 byte: the
+// text then ends at the field's last byte, never beyond it.
+template <size_t N>
+size_t FieldLength(const char (&field)[N])
+{
+    return BoundedLength(field, N);
+}
+
+// Copies a text field into dest (destSize bytes, zero-terminated), reading
+// no further than the field and cutting on a character boundary.
+template <size_t N>
+size_t CopyField(char* dest, size_t destSize, const char (&field)[N])
+{
+    return SjisCopy(dest, destSize, field, N);
+}
+
+// The whole text of a field with room for its terminating 0:
+// FieldText(record.Model).c_str() is always safe to pass on.
+template <size_t N>
+class FIELDTEXT {
+public:
+    explicit FIELDTEXT(const char (&field)[N]) { CopyField(m_szText, sizeof m_szText, field); }
+    const char* c_str() const { return m_szText; }
+    size_t size() const { return FieldLength(m_szText); }
+
+private:
+    char m_szText[N + 1];
+};
+
+template <size_t N>
+FIELDTEXT<N> FieldText(const char (&field)[N])
+{
+    return FIELDTEXT<N>(field);
+}

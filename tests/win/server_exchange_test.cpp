@@ -1,0 +1,259 @@
+// QueryServer against velmora-sim on a free loopback port: replies, time-outs,
+// failures and the one guarded error box.
+#include "link/ws32lib.h"
+#include "link/server_exchange.h"
+
+#include "app/app_state.h"
+#include "config/settings.h"
+#include "link/drive_record.h"
+#include "msgbox_watcher.h"
+#include "sim_server.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+const char* const BIND_FAILED = "クライアントソケットのバインドに失敗しました。";
+const char* const RECEIVE_FAILED = "クライアントソケットの受信に失敗しました。";
+const char* const UNRESOLVABLE = "no-such-host.invalid";
+
+const char* const DRIVES = u8R"("drives":[
+    {"position":0,"Temperature":38,"MaxTemperature":44,"State":"good","UsageRate":21,"A09":777,
+     "Model":"SIM MODEL","Firmware":"FW1","Serial":"SN-0","DriveNumber":"ドライブ 0"},
+    {"position":3,"Temperature":57,"State":"danger"}])";
+
+std::string WithFaults(const char* faults)
+{
+    return std::string("{") + DRIVES + ",\"faults\":[" + faults + "]}";
+}
+
+class ServerExchange : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
+    }
+    static void TearDownTestSuite()
+    {
+        WS32LIB_ProcTable.WSACleanup();
+        WS32LIB_UnloadDLL();
+    }
+    void SetUp() override
+    {
+        SetDefaultSettings();
+        Settings.TimeOut = 1;
+        AppState.errorBoxOpen = 0;
+        reply_.assign(REPLY_SIZE, 0);
+    }
+    int Query(const char* host, UINT port, int showErrors = 1)
+    {
+        return QueryServer(host, port, reply_.data(), showErrors);
+    }
+    static void ExpectOneErrorBox(const MsgBoxWatcher& watcher, const char* text)
+    {
+        std::vector<SeenBox> boxes = watcher.Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, ERROR_CAPTION);
+        EXPECT_EQ(boxes[0].text, text);
+        EXPECT_EQ(boxes[0].owner, nullptr);
+        // MB_TOPMOST is not checked: Wine 8 leaves such a box without
+        // WS_EX_TOPMOST (it sets it for MB_SYSTEMMODAL only).
+        EXPECT_TRUE(boxes[0].errorIcon);
+        EXPECT_EQ(boxes[0].buttons, 1);
+        EXPECT_EQ(AppState.errorBoxOpen, 0);
+    }
+
+    std::vector<unsigned char> reply_;
+};
+
+TEST_F(ServerExchange, AFullReplyFillsAll16Records)
+{
+    SimServer sim(WithFaults(""));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    DriveRecord r0 = RecordAt(reply_.data(), 0);
+    EXPECT_EQ(r0.InUse, 1);
+    EXPECT_EQ(r0.Temperature, 38);
+    EXPECT_EQ(r0.MaxTemperature, 44);
+    EXPECT_EQ(r0.UsageRate, 21);
+    EXPECT_EQ(r0.A09, 777);
+    EXPECT_STREQ(FieldText(r0.Model).c_str(), "SIM MODEL");
+    EXPECT_STREQ(FieldText(r0.DriveNumber).c_str(), "ドライブ 0");
+    EXPECT_EQ(RecordAt(reply_.data(), 3).State, DS_DNGR);
+    EXPECT_EQ(RecordAt(reply_.data(), 1).InUse, 0);
+    ASSERT_TRUE(sim.WaitForRequests(1, 5000));
+    EXPECT_EQ(sim.RequestCount(), 1u);
+    EXPECT_EQ(sim.Requests()[0].bytes, REPLY_SIZE);
+    EXPECT_EQ(watcher.Count(), 0u);
+}
+
+TEST_F(ServerExchange, AHostNameIsResolvedFirst)
+{
+    SimServer sim(WithFaults(""));
+    ASSERT_TRUE(sim.Running());
+    EXPECT_EQ(Query("localhost", sim.Port()), 1);
+    EXPECT_EQ(RecordAt(reply_.data(), 0).Temperature, 38);
+}
+
+TEST_F(ServerExchange, A204ByteReplyLeavesTheRestAsTheCallerGaveIt)
+{
+    SimServer sim(WithFaults(R"({"request":"all","kind":"short","bytes":204})"));
+    ASSERT_TRUE(sim.Running());
+    reply_.assign(REPLY_SIZE, 0xAB);
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    EXPECT_EQ(RecordAt(reply_.data(), 0).Temperature, 38);
+    for (size_t i = RECORD_SIZE; i < REPLY_SIZE; ++i)
+        ASSERT_EQ(reply_[i], 0xAB) << i;
+    reply_.assign(REPLY_SIZE, 0);
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    for (size_t i = 1; i < RECORD_COUNT; ++i)
+        EXPECT_EQ(RecordAt(reply_.data(), i).InUse, 0) << i;
+}
+
+TEST_F(ServerExchange, NoAnswerMeansThreeAttemptsFromThreePortsAndNoBox)
+{
+    SimServer sim(WithFaults(R"({"request":"all","kind":"no-reply"})"));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 0);
+    ASSERT_TRUE(sim.WaitForRequests(3, 5000));
+    std::vector<SimRequest> requests = sim.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    std::set<unsigned> ports;
+    for (const SimRequest& r : requests) {
+        EXPECT_EQ(r.answer, "none");
+        EXPECT_EQ(r.address, "127.0.0.1");
+        ports.insert(r.port);
+    }
+    EXPECT_EQ(ports.size(), 3u);
+    EXPECT_EQ(watcher.Count(), 0u);
+}
+
+TEST_F(ServerExchange, AnUnresolvableHostShowsTheBindTextOnce)
+{
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query(UNRESOLVABLE, 10008, 1), 0);
+    ExpectOneErrorBox(watcher, BIND_FAILED);
+}
+
+TEST_F(ServerExchange, WithoutTheFlagAFailureShowsNoBox)
+{
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query(UNRESOLVABLE, 10008, 0), 0);
+    EXPECT_EQ(watcher.Count(), 0u);
+}
+
+TEST_F(ServerExchange, AnOversizeReplyShowsTheReceiveText)
+{
+    SimServer sim(WithFaults(R"({"request":"all","kind":"oversize","bytes":4000})"));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 0);
+    ExpectOneErrorBox(watcher, RECEIVE_FAILED);
+    EXPECT_EQ(sim.RequestCount(), 3u);
+}
+
+TEST_F(ServerExchange, AnEmptyDatagramIsAFailedReceive)
+{
+    SimServer sim(WithFaults(R"({"request":"all","kind":"short","bytes":0})"));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 0);
+    ExpectOneErrorBox(watcher, RECEIVE_FAILED);
+}
+
+TEST_F(ServerExchange, AFailedReceiveThenTwoTimeOutsShowsTheReceiveText)
+{
+    SimServer sim(WithFaults(R"({"request":1,"kind":"oversize"},{"request":2,"kind":"no-reply"},
+                                {"request":3,"kind":"no-reply"})"));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 0);
+    ExpectOneErrorBox(watcher, RECEIVE_FAILED);
+    EXPECT_EQ(sim.RequestCount(), 3u);
+}
+
+TEST_F(ServerExchange, ALaterSuccessClearsAnEarlierFailure)
+{
+    SimServer sim(WithFaults(R"({"request":1,"kind":"oversize"},{"request":2,"kind":"no-reply"})"));
+    ASSERT_TRUE(sim.Running());
+    MsgBoxWatcher watcher;
+    EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 1);
+    EXPECT_EQ(RecordAt(reply_.data(), 0).Temperature, 38);
+    EXPECT_EQ(sim.RequestCount(), 3u);
+    EXPECT_EQ(watcher.Count(), 0u);
+}
+
+TEST_F(ServerExchange, WithABoxAlreadyOpenNoSecondBoxIsShown)
+{
+    MsgBoxWatcher watcher;
+    AppState.errorBoxOpen = 1;
+    EXPECT_EQ(Query(UNRESOLVABLE, 10008, 1), 0);
+    EXPECT_EQ(watcher.Count(), 0u);
+    EXPECT_EQ(AppState.errorBoxOpen, 1);
+    AppState.errorBoxOpen = 0;
+}
+
+TEST_F(ServerExchange, AReplyFromAnotherPortOrLateInTheWaitIsTaken)
+{
+    SimServer sim(WithFaults(R"({"request":1,"kind":"other-port"},{"request":2,"kind":"delay","ms":300})"));
+    ASSERT_TRUE(sim.Running());
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    EXPECT_EQ(sim.RequestCount(), 2u);
+}
+
+TEST_F(ServerExchange, AnyReplyOfOneByteOrMoreIsSuccess)
+{
+    SimServer sim(WithFaults(R"({"request":"all","kind":"garbage","bytes":100})"));
+    ASSERT_TRUE(sim.Running());
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    EXPECT_NE(reply_[0], 0);
+    EXPECT_EQ(reply_[100], 0);
+}
+
+TEST_F(ServerExchange, AChangedScenarioIsSeenByTheNextExchange)
+{
+    SimServer sim(WithFaults(""));
+    ASSERT_TRUE(sim.Running());
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    ASSERT_TRUE(sim.SetScenario(R"({"drives":[{"Temperature":66,"State":"error"}]})"));
+    EXPECT_EQ(Query("127.0.0.1", sim.Port()), 1);
+    EXPECT_EQ(RecordAt(reply_.data(), 0).Temperature, 66);
+    EXPECT_EQ(RecordAt(reply_.data(), 0).State, DS_ERR);
+    EXPECT_FALSE(sim.SetScenario(R"({"drives":[{"Temperature":"x"}]})"));
+}
+
+DWORD WINAPI QueryThread(LPVOID param)
+{
+    auto* args = static_cast<std::pair<UINT, int>*>(param);
+    std::vector<unsigned char> reply(REPLY_SIZE, 0);
+    args->second = QueryServer("127.0.0.1", args->first, reply.data(), 0);
+    return 0;
+}
+
+TEST_F(ServerExchange, ATimeOutOfZeroStillEndsTheWait)
+{
+    // With no limit at all the wait would never end on a silent server.
+    SimServer sim(WithFaults(R"({"request":"all","kind":"no-reply"})"));
+    ASSERT_TRUE(sim.Running());
+    Settings.TimeOut = 0;
+    std::pair<UINT, int> args(sim.Port(), -1);
+    HANDLE thread = CreateThread(nullptr, 0, QueryThread, &args, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    if (WaitForSingleObject(thread, 60000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "QueryServer with TimeOut 0 did not return";
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    CloseHandle(thread);
+    EXPECT_EQ(args.second, 0);
+    EXPECT_EQ(sim.RequestCount(), 3u);
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// SimServer: the Windows build of velmora-sim, run as a child process on a
+// free loopback port with a scenario of the test's own, for Wine tests
+// that talk to a server.
+//
+//   SimServer sim(R"({"drives":[{"Temperature":41,"DriveNumber":"Disk 0"}]})");
+//   ASSERT_TRUE(sim.Running());
+//   Settings.Port = sim.Port();                // the port it listens on
+//   ... run the code under test ...
+//   EXPECT_EQ(sim.RequestCount(), 1u);         // requests answered or not
+//   std::vector<SimRequest> r = sim.Requests(); // source port, answer
+//   ASSERT_TRUE(sim.SetScenario(R"({"drives":[{"State":"danger"}]})"));
+//   sim.Stop();                                 // also done by the destructor
+//
+// The scenario is velmora-sim's JSON (see the README), with texts in UTF-8:
+// write it as a u8"" literal where it holds Japanese, since plain literals
+// are compiled to Shift-JIS. Request numbers of "faults" count from the
+// scenario's (re)load. The simulator's log and scenario live in a folder of
+// their own under the temporary directory, removed by the destructor.
+#pragma once
+#include <windows.h>
+
+#include "test_env.h"
+
+#include <string>
+#include <vector>
+
+struct SimRequest {
+    unsigned number = 0;        // 1, 2, ... since the scenario's (re)load
+    std::string address;        // source address of the request
+    unsigned port = 0;          // source port of the request
+    std::string answer;         // "reply" or "none"
+    size_t bytes = 0;           // size of the reply, when one was sent
+    std::string faults;         // faults applied, comma-separated
+};
+
+class SimServer {
+public:
+    explicit SimServer(const std::string& scenarioJson);
+    ~SimServer();
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    // True once the simulator listens (false when it refused the scenario).
+    bool Running() const { return port_ != 0; }
+    UINT Port() const { return port_; }
+    // Requests of 0x01 seen so far (across reloads), in order.
+    std::vector<SimRequest> Requests() const;
+    size_t RequestCount() const { return Requests().size(); }
+    bool WaitForRequests(size_t n, DWORD timeoutMs) const;
+    // Replaces the scenario and waits until the simulator has loaded it;
+    // false when it rejected it or did not load it in time.
+    bool SetScenario(const std::string& scenarioJson);
+    std::string Log() const;
+    void Stop();
+
+private:
+    std::string dir_;
+    std::string scenarioPath_;
+    std::string logPath_;
+    ChildProcess process_;
+    UINT port_ = 0;
+};

@@ -1,0 +1,169 @@
+// The socket library loader: the load count, the handle, the resolution of
+// all 25 entry points, and where the library is loaded from.
+#include "link/ws32lib.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string ModulePath(HMODULE module)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, sizeof path);
+    return path;
+}
+
+std::string SystemDirectory()
+{
+    char dir[MAX_PATH] = "";
+    GetSystemDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// The address held in a function pointer of any type, to compare with
+// what GetProcAddress gives.
+template <class F>
+const void* Address(F function)
+{
+    const void* p = nullptr;
+    static_assert(sizeof function == sizeof p, "function pointers are pointer-sized");
+    std::memcpy(&p, &function, sizeof p);
+    return p;
+}
+
+// Each test leaves the loader as it found it: not loaded.
+class Ws32Lib : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        while (WS32LIB_GetLoadCount() > 0)
+            WS32LIB_UnloadDLL();
+    }
+};
+
+TEST_F(Ws32Lib, BeforeAnyLoadNothingIsLoaded)
+{
+    EXPECT_EQ(WS32LIB_IsLoadDLL(), 0);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 0u);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), nullptr);
+}
+
+TEST_F(Ws32Lib, TwoLoadsBindOnceAndTheSecondUnloadReleases)
+{
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    HINSTANCE first = WS32LIB_GetDLLHandle();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(WS32LIB_IsLoadDLL(), 1);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 1u);
+
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 2u);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), first);
+
+    WS32LIB_UnloadDLL();
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 1u);
+    EXPECT_EQ(WS32LIB_IsLoadDLL(), 1);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), first);
+
+    WS32LIB_UnloadDLL();
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 0u);
+    EXPECT_EQ(WS32LIB_IsLoadDLL(), 0);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), nullptr);
+}
+
+TEST_F(Ws32Lib, LoadResolvesEveryEntryFromTheSystemLibrary)
+{
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    HMODULE module = WS32LIB_GetDLLHandle();
+    EXPECT_EQ(Address(WS32LIB_ProcTable.__WSAFDIsSet), Address(GetProcAddress(module, "__WSAFDIsSet")));
+    EXPECT_EQ(Address(WS32LIB_ProcTable.sendto), Address(GetProcAddress(module, "sendto")));
+    EXPECT_EQ(Address(WS32LIB_ProcTable.recvfrom), Address(GetProcAddress(module, "recvfrom")));
+    EXPECT_EQ(Lower(ModulePath(module)), Lower(SystemDirectory() + "\\wsock32.dll"));
+}
+
+TEST_F(Ws32Lib, TheEntriesWorkAfterTheLoad)
+{
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    WSADATA data = {};
+    ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &data), 0);
+    EXPECT_EQ(WS32LIB_ProcTable.htons(0x1234), 0x3412);
+    EXPECT_EQ(WS32LIB_ProcTable.inet_addr("127.0.0.1"), 0x0100007Fu);
+    EXPECT_EQ(WS32LIB_ProcTable.WSACleanup(), 0);
+}
+
+TEST_F(Ws32Lib, ResolutionStopsAtTheMissingLastEntry)
+{
+    HMODULE stub = LoadLibraryA(BuildPath("tests\\win\\ws32_without_recvfrom.dll").c_str());
+    ASSERT_NE(stub, nullptr);
+    WS32LIB_PROCTABLE table = {};
+    EXPECT_EQ(WS32LIB_ResolveEntries(stub, &table), WS32LIB_ENTRY_COUNT - 1);
+    // The 24 before it keep their addresses; the missing one stays empty.
+    EXPECT_EQ(Address(table.__WSAFDIsSet), Address(GetProcAddress(stub, "__WSAFDIsSet")));
+    EXPECT_EQ(Address(table.recv), Address(GetProcAddress(stub, "recv")));
+    EXPECT_EQ(table.recvfrom, nullptr);
+    FreeLibrary(stub);
+}
+
+TEST_F(Ws32Lib, ALibraryWithoutRecvfromFailsAndLeavesNothingLoaded)
+{
+    std::string path = BuildPath("tests\\win\\ws32_without_recvfrom.dll");
+    ASSERT_TRUE(FileExists(path));
+    EXPECT_EQ(WS32LIB_LoadFrom(path.c_str()), -1);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 0u);
+    EXPECT_EQ(WS32LIB_IsLoadDLL(), 0);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), nullptr);
+    EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);
+    // A good load afterwards is a first load again.
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 1u);
+}
+
+TEST_F(Ws32Lib, AMissingLibraryFailsWithCountZero)
+{
+    EXPECT_EQ(WS32LIB_LoadFrom(BuildPath("tests\\win\\no_such_library.dll").c_str()), -1);
+    EXPECT_EQ(WS32LIB_GetLoadCount(), 0u);
+    EXPECT_EQ(WS32LIB_GetDLLHandle(), nullptr);
+}
+
+TEST_F(Ws32Lib, AFileOfTheSameNameBesideTheProgramIsNotLoaded)
+{
+    // A complete stand-in named WSOCK32.DLL in the program's own folder
+    // (and the current directory): the first places a search by bare name
+    // would look.
+    std::string self = ModulePath(nullptr);
+    std::string planted = self.substr(0, self.find_last_of('\\')) + "\\WSOCK32.DLL";
+    ASSERT_TRUE(CopyFileA(BuildPath("tests\\win\\planted\\WSOCK32.DLL").c_str(), planted.c_str(), FALSE));
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    EXPECT_EQ(GetModuleHandleA(planted.c_str()), nullptr);
+    EXPECT_EQ(Lower(ModulePath(WS32LIB_GetDLLHandle())), Lower(SystemDirectory() + "\\wsock32.dll"));
+    WS32LIB_UnloadDLL();
+    EXPECT_TRUE(DeleteFileA(planted.c_str()));
+}
+
+TEST(Ws32LibPath, TheSystemLibraryPathIsInTheSystemDirectory)
+{
+    char path[MAX_PATH];
+    ASSERT_TRUE(WS32LIB_SystemLibraryPath(path, sizeof path));
+    EXPECT_EQ(std::string(path), SystemDirectory() + "\\WSOCK32.DLL");
+}
+
+TEST(Ws32LibPath, ABufferTooSmallGivesAnEmptyPath)
+{
+    char path[8] = "xxxxxxx";
+    EXPECT_FALSE(WS32LIB_SystemLibraryPath(path, sizeof path));
+    EXPECT_STREQ(path, "");
+}
+
+} // namespace
