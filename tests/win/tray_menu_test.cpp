@@ -233,6 +233,29 @@ TEST_F(TrayMenu, ItemsCarryTheirMenuBitmapsWhereThoseExist)
         EXPECT_EQ(items[i].bitmap, expected[i]) << items[i].text;
 }
 
+TEST_F(TrayMenu, DestroyingTheMenuFreesTheSubmenuWhetherAttachedOrNot)
+{
+    const struct { const char* name; bool ctrl; INT32 debug; bool attached; } cases[] = {
+        {"submenu shown", true, 1, true},
+        {"submenu not shown", false, 0, false},
+    };
+    for (const auto& c : cases) {
+        HoldCtrl(c.ctrl);
+        Settings.Debug = c.debug;
+        HMENU submenu = nullptr;
+        HMENU menu = BuildTrayMenu(0, &submenu);
+        ASSERT_TRUE(IsMenu(menu)) << c.name;
+        ASSERT_TRUE(IsMenu(submenu)) << c.name;
+        bool attached = false;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            attached = attached || GetSubMenu(menu, i) == submenu;
+        EXPECT_EQ(attached, c.attached) << c.name;
+        DestroyTrayMenu(menu, submenu);
+        EXPECT_FALSE(IsMenu(menu)) << c.name;
+        EXPECT_FALSE(IsMenu(submenu)) << c.name;
+    }
+}
+
 // A window of its own procedure that records the commands it receives.
 class OwnerWindow {
 public:
