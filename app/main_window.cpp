@@ -7,8 +7,10 @@
 #include "app/command_line.h"
 #include "app/debug_report.h"
 #include "app/poll_timer.h"
+#include "app/tray_menu.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
+#include "config/settings_dialog.h"
 #include "icons/gdi_wrappers.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
@@ -35,18 +37,6 @@ BOOL RegisterMainClass(HINSTANCE instance)
 
 // One handler per message; a message without one goes to the tray icons
 // ("TaskbarCreated") and then to default processing.
-struct MessageHandler {
-    UINT message;
-    LRESULT (*handle)(HWND window, WPARAM wParam, LPARAM lParam);
-};
-
-const MessageHandler MESSAGE_HANDLERS[] = {
-    {WM_CREATE, [](HWND w, WPARAM, LPARAM) { return OnCreate(w); }},
-    {WM_DESTROY, [](HWND w, WPARAM, LPARAM) { return OnDestroy(w); }},
-    {WM_TIMER, [](HWND w, WPARAM wParam, LPARAM) { return OnTimer(w, wParam); }},
-    {WM_POWERBROADCAST, [](HWND w, WPARAM wParam, LPARAM) { return OnPowerBroadcast(w, wParam); }},
-};
-
 void RunMessageLoop()
 {
     MSG msg;
@@ -98,11 +88,32 @@ int KelpraMain(HINSTANCE instance, const char* commandLine)
     return 0;
 }
 
+namespace {
+
+// One handler per message (or range of messages), in the module that owns it.
+struct Dispatch {
+    UINT first;
+    UINT last;
+    LRESULT (*handler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+const Dispatch DISPATCH[] = {
+    {WM_CREATE, WM_CREATE, [](HWND w, UINT, WPARAM, LPARAM) { return OnCreate(w); }},
+    {WM_DESTROY, WM_DESTROY, [](HWND w, UINT, WPARAM, LPARAM) { return OnDestroy(w); }},
+    {WM_COMMAND, WM_COMMAND, [](HWND w, UINT, WPARAM wp, LPARAM) { return OnCommand(w, wp); }},
+    {WM_TIMER, WM_TIMER, [](HWND w, UINT, WPARAM wp, LPARAM) { return OnTimer(w, wp); }},
+    {WM_POWERBROADCAST, WM_POWERBROADCAST, [](HWND w, UINT, WPARAM wp, LPARAM) { return OnPowerBroadcast(w, wp); }},
+    {WM_TRAYNOTIFY, WM_TRAYNOTIFY + SLOT_COUNT - 1,
+     [](HWND w, UINT m, WPARAM wp, LPARAM lp) { return OnTrayNotify(w, wp, lp, m - WM_TRAYNOTIFY); }},
+};
+
+} // namespace
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    for (const MessageHandler& h : MESSAGE_HANDLERS)
-        if (h.message == message)
-            return h.handle(window, wParam, lParam);
+    for (const Dispatch& d : DISPATCH)
+        if (message >= d.first && message <= d.last)
+            return d.handler(window, message, wParam, lParam);
     if (OnTaskbarCreated(message))
         return 1;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -125,6 +136,15 @@ LRESULT FailStartupGuarded(HWND window, const char* text)
     AppState.errorBoxOpen = 1;
     MessageBoxA(window, text, ERROR_CAPTION, ERROR_BOX_TYPE);
     AppState.errorBoxOpen = 0;
+    return CloseAfterFailedStartup(window);
+}
+
+LRESULT OnServerUnreachable(HWND window)
+{
+    MessageBoxA(window, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。", CONFIRM_CAPTION, CONFIRM_BOX_TYPE);
+    const char* closing = ShowSettingsDialog(window) == IDOK ? "設定を更新しました。\r\nプログラムを再起動して下さい。"
+                                                             : "設定をキャンセルしました。\r\nプログラムを終了します。";
+    MessageBoxA(window, closing, CONFIRM_CAPTION, CONFIRM_BOX_TYPE);
     return CloseAfterFailedStartup(window);
 }
 
@@ -169,13 +189,6 @@ LRESULT OnCreate(HWND window)
     // Without a timer (SetTimer failed) the program runs on without polling.
     RestartPollTimer(window);
     return 1;
-}
-
-LRESULT OnServerUnreachable(HWND window)
-{
-    MessageBoxA(window, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。", CONFIRM_CAPTION,
-                CONFIRM_BOX_TYPE);
-    return CloseAfterFailedStartup(window);
 }
 
 LRESULT OnDestroy(HWND window)

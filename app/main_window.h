@@ -15,5 +15,6 @@ LRESULT OnDestroy(HWND window);
 LRESULT FailStartup(HWND window, const char* text);
 LRESULT FailStartupGuarded(HWND window, const char* text);
 LRESULT CloseAfterFailedStartup(HWND window);
-// Start-up found no server: tells the user so and closes.
+// The server could not be reached at start-up: an information box, the
+// settings dialog, a box saying how it ended, then WM_CLOSE.
 LRESULT OnServerUnreachable(HWND window);

@@ -3,5 +3,8 @@
 #pragma once
 #include <windows.h>
 
+constexpr const char* PALETTE_FILE = "CPALLET.INI";
+constexpr const char* PALETTE_KEY = "PALLET";
+
 BOOL ChooseTextFont(HWND owner, LOGFONTA& font);
 COLORREF ChoosePaletteColor(HWND owner, COLORREF start);

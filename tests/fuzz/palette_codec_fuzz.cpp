@@ -1,0 +1,20 @@
+// libFuzzer target: any text decodes without reading past its end, and a
+// decoded palette encodes to text that decodes to the same colours.
+#include "config/palette_codec.h"
+
+#include <cstring>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string text(reinterpret_cast<const char*>(data), size);
+    PaletteColor colors[PALETTE_COLORS] = {};
+    if (!DecodePalette(text.c_str(), colors))
+        return 0;
+    char encoded[PALETTE_TEXT_LENGTH + 1];
+    EncodePalette(colors, encoded);
+    PaletteColor again[PALETTE_COLORS] = {};
+    if (!DecodePalette(encoded, again) || std::memcmp(colors, again, sizeof colors) != 0)
+        __builtin_trap();
+    return 0;
+}

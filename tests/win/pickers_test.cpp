@@ -1,0 +1,206 @@
+// The font and colour choosers, driven from the test inside their modal
+// loops, and the custom palette in CPALLET.INI.
+#include "config/palette_codec.h"
+#include "config/pickers.h"
+#include "dialog_driver.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Controls of the colour chooser's full-open part, and of the font chooser.
+constexpr int COLOR_RED_EDIT = 706, COLOR_GREEN_EDIT = 707, COLOR_BLUE_EDIT = 708, COLOR_ADD_BUTTON = 712;
+constexpr int FONT_FACE_COMBO = 1136, FONT_STRIKEOUT_CHECK = 1040, FONT_UNDERLINE_CHECK = 1041,
+              FONT_COLOR_COMBO = 1139;
+
+std::string Repeat(const std::string& part, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+
+std::string OwnSection()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::strrchr(path, '\\') + 1;
+}
+
+std::string PaletteValue(const std::string& section)
+{
+    char text[512] = "";
+    GetPrivateProfileStringA(section.c_str(), PALETTE_KEY, "<missing>", text, sizeof text, PALETTE_FILE);
+    return text;
+}
+
+void SetRgb(HWND chooser, COLORREF color)
+{
+    SetDlgItemInt(chooser, COLOR_RED_EDIT, GetRValue(color), FALSE);
+    SetDlgItemInt(chooser, COLOR_GREEN_EDIT, GetGValue(color), FALSE);
+    SetDlgItemInt(chooser, COLOR_BLUE_EDIT, GetBValue(color), FALSE);
+}
+
+COLORREF ShownRgb(HWND chooser)
+{
+    return RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
+               GetDlgItemInt(chooser, COLOR_GREEN_EDIT, nullptr, FALSE),
+               GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE));
+}
+
+class ColorPicker : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveProfile(PALETTE_FILE); }
+    void TearDown() override { RemoveProfile(PALETTE_FILE); }
+};
+
+TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
+{
+    bool customPartShown = false;
+    COLORREF shown = 0;
+    DialogDriver driver([&](HWND chooser) {
+        customPartShown = IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)) != 0;
+        shown = ShownRgb(chooser);
+        SetRgb(chooser, RGB(10, 20, 30));
+        ClickButton(chooser, IDOK);
+    });
+    COLORREF result = ChoosePaletteColor(nullptr, RGB(200, 100, 50));
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_TRUE(customPartShown);
+    EXPECT_EQ(shown, RGB(200, 100, 50));
+    EXPECT_EQ(result, RGB(10, 20, 30));
+    // The custom colours were not touched: nothing is written.
+    EXPECT_FALSE(FileExists(ProfilePath(PALETTE_FILE)));
+}
+
+TEST_F(ColorPicker, ACustomColourDefinedThenCancelledIsSavedAndTheStartColourReturned)
+{
+    DialogDriver driver([&](HWND chooser) {
+        SetRgb(chooser, RGB(255, 0, 0));
+        ClickButton(chooser, COLOR_ADD_BUTTON);
+        SetRgb(chooser, RGB(1, 2, 3));
+        ClickButton(chooser, IDCANCEL);
+    });
+    COLORREF result = ChoosePaletteColor(nullptr, RGB(7, 8, 9));
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_EQ(result, RGB(7, 8, 9));
+    EXPECT_EQ(PaletteValue(OwnSection()), "FF000000" + Repeat("00000000", 15));
+}
+
+TEST_F(ColorPicker, ReadsLowerCaseDigitsAndWritesBackUpperCaseOnlyWhenChanged)
+{
+    const std::string lower = Repeat("0a0b0c00", 16);
+    WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, lower.c_str(), PALETTE_FILE);
+
+    DialogDriver untouched([](HWND chooser) { ClickButton(chooser, IDOK); });
+    ChoosePaletteColor(nullptr, RGB(1, 1, 1));
+    ASSERT_TRUE(untouched.Ran());
+    EXPECT_EQ(PaletteValue(OwnSection()), lower);
+
+    DialogDriver changed([](HWND chooser) {
+        SetRgb(chooser, RGB(0x12, 0x34, 0x56));
+        ClickButton(chooser, COLOR_ADD_BUTTON);
+        ClickButton(chooser, IDCANCEL);
+    });
+    ChoosePaletteColor(nullptr, RGB(1, 1, 1));
+    ASSERT_TRUE(changed.Ran());
+    // The fifteen colours read from the lower-case text come back intact.
+    EXPECT_EQ(PaletteValue(OwnSection()), "12345600" + Repeat("0A0B0C00", 15));
+}
+
+TEST_F(ColorPicker, IgnoresAValueThatIsNotExactly128Digits)
+{
+    const struct { const char* name; std::string value; } cases[] = {
+        {"short", Repeat("0A0B0C00", 15)},
+        {"long", Repeat("0A0B0C00", 16) + "FF"},
+    };
+    for (const auto& c : cases) {
+        WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.value.c_str(), PALETTE_FILE);
+        DialogDriver driver([](HWND chooser) {
+            SetRgb(chooser, RGB(0x12, 0x34, 0x56));
+            ClickButton(chooser, COLOR_ADD_BUTTON);
+            ClickButton(chooser, IDCANCEL);
+        });
+        ChoosePaletteColor(nullptr, RGB(1, 1, 1));
+        ASSERT_TRUE(driver.Ran()) << c.name;
+        EXPECT_EQ(PaletteValue(OwnSection()), "12345600" + Repeat("00000000", 15)) << c.name;
+    }
+}
+
+TEST_F(ColorPicker, TwoDifferentlyNamedCopiesKeepSeparatePalettes)
+{
+    const std::string probe = BuildPath("tests\\win\\helpers\\palette_probe.exe");
+    const struct { const char* name; const char* rgb; const char* value; } copies[] = {
+        {"pal_one.exe", "17 34 51", "11223300"},
+        {"pal_two.exe", "68 85 102", "44556600"},
+    };
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    for (const auto& c : copies) {
+        std::string copy = std::string(temp) + c.name;
+        ASSERT_TRUE(CopyFileA(probe.c_str(), copy.c_str(), FALSE)) << copy;
+        ChildProcess child;
+        ASSERT_TRUE(child.Start("\"" + copy + "\" " + c.rgb));
+        DWORD code = 99;
+        ASSERT_TRUE(child.WaitExit(20000, &code)) << c.name;
+        EXPECT_EQ(code, 0u) << c.name;
+        DeleteFileA(copy.c_str());
+    }
+    for (const auto& c : copies)
+        EXPECT_EQ(PaletteValue(c.name), c.value + Repeat("00000000", 15)) << c.name;
+}
+
+LOGFONTA PatternFont()
+{
+    LOGFONTA lf;
+    std::memset(&lf, 0xA5, sizeof lf);
+    lf.lfHeight = -17;
+    lf.lfWidth = 0;
+    lf.lfWeight = FW_BOLD;
+    lf.lfItalic = 0;
+    lf.lfUnderline = 0;
+    lf.lfStrikeOut = 0;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(lf.lfFaceName, "Arial Narrow");
+    return lf;
+}
+
+TEST(FontPicker, CancelLeavesTheFontByteForByte)
+{
+    LOGFONTA font = PatternFont();
+    const LOGFONTA before = font;
+    DialogDriver driver([](HWND chooser) { ClickButton(chooser, IDCANCEL); });
+    EXPECT_FALSE(ChooseTextFont(nullptr, font));
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_EQ(std::memcmp(&font, &before, sizeof font), 0);
+}
+
+TEST(FontPicker, ConfirmTakesTheChosenFaceAndOffersNoEffects)
+{
+    LOGFONTA font = PatternFont();
+    bool effectsShown = true;
+    DialogDriver driver([&](HWND chooser) {
+        const int effects[] = {FONT_STRIKEOUT_CHECK, FONT_UNDERLINE_CHECK, FONT_COLOR_COMBO};
+        effectsShown = false;
+        for (int id : effects) {
+            HWND control = GetDlgItem(chooser, id);
+            effectsShown = effectsShown || (control && IsWindowVisible(control) && IsWindowEnabled(control));
+        }
+        HWND faces = GetDlgItem(chooser, FONT_FACE_COMBO);
+        SendMessageA(faces, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Liberation Sans"));
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(FONT_FACE_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+        ClickButton(chooser, IDOK);
+    });
+    EXPECT_TRUE(ChooseTextFont(nullptr, font));
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_FALSE(effectsShown);
+    EXPECT_STREQ(font.lfFaceName, "Liberation Sans");
+    EXPECT_LT(font.lfHeight, 0);
+}
+
+} // namespace

@@ -1,0 +1,518 @@
+// The settings dialog of template 100, opened for real and driven by
+// messages from inside its modal loop.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/tray_menu.h"
+#include "config/pickers.h"
+#include "config/settings.h"
+#include "config/settings_dialog.h"
+#include "dialog_driver.h"
+#include "test_env.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ItemText(HWND dialog, int id)
+{
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void Type(HWND dialog, int id, const char* text)
+{
+    SetDlgItemTextA(dialog, id, text);
+}
+
+std::vector<std::string> ListItems(HWND dialog, int id)
+{
+    std::vector<std::string> items;
+    LRESULT n = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char text[64] = "";
+        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+LRESULT Selected(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+}
+
+std::vector<std::string> SectionKeys(const char* section)
+{
+    std::vector<char> buffer(8192, '\0');
+    GetPrivateProfileSectionA(section, buffer.data(), static_cast<DWORD>(buffer.size()), SETTINGS_FILE);
+    std::vector<std::string> keys;
+    for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1) {
+        std::string line = p;
+        keys.push_back(line.substr(0, line.find('=')));
+    }
+    return keys;
+}
+
+std::string Value(const char* section, const char* key)
+{
+    char text[256] = "";
+    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+    return text;
+}
+
+class SettingsDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(PALETTE_FILE);
+        std::memset(&Settings, 0, sizeof Settings);
+        SetDefaultSettings();
+        std::strcpy(Settings.HostAddress, "127.0.0.1");
+        LoadSettings();
+        AppState = {};
+        AppState.instance = GetModuleHandleA(nullptr);
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(owner_, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(owner_);
+        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(PALETTE_FILE);
+    }
+
+    // Opens the dialog; the action runs inside it and must close it.
+    INT_PTR Run(DialogDriver::Action action)
+    {
+        DialogDriver driver(std::move(action));
+        INT_PTR result = ShowSettingsDialog(owner_);
+        EXPECT_TRUE(driver.Ran());
+        return result;
+    }
+
+    void WriteKey(const char* key, const char* value)
+    {
+        WritePrivateProfileStringA("127.0.0.1", key, value, SETTINGS_FILE);
+        LoadSettings();
+    }
+
+    HWND owner_ = nullptr;
+};
+
+TEST_F(SettingsDialog, ShowsEveryFieldOfTheSettings)
+{
+    Settings.HostNumber = 2;
+    Settings.CommandError = 1;
+    Settings.ShadowType = 6;
+    std::string caption;
+    std::vector<std::string> texts, views, shadows;
+    LRESULT view = -2, shadow = -2;
+    UINT checked = 0;
+    INT32 openFlag = 0;
+    HICON bigIcon = nullptr, smallIcon = nullptr;
+    Run([&](HWND d) {
+        char text[64] = "";
+        GetWindowTextA(d, text, sizeof text);
+        caption = text;
+        for (int id : {1000, 1001, 1003, 1005, 1007, 1009, 1111})
+            texts.push_back(ItemText(d, id));
+        views = ListItems(d, 1112);
+        shadows = ListItems(d, 1113);
+        view = Selected(d, 1112);
+        shadow = Selected(d, 1113);
+        checked = IsDlgButtonChecked(d, 1011);
+        openFlag = AppState.settingsOpen;
+        bigIcon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_BIG, 0));
+        smallIcon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_SMALL, 0));
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(caption, "設定");
+    EXPECT_EQ(texts, (std::vector<std::string>{"127.0.0.1", "10008", "3", "120", "45", "2", "Arial Narrow"}));
+    EXPECT_EQ(views, (std::vector<std::string>{"無効", "背面", "前面", "背面＋前面"}));
+    EXPECT_EQ(shadows, (std::vector<std::string>{"無効", "左上", "右上", "左下", "右下", "縁取(弱)", "縁取(中)",
+                                                 "縁取(強)"}));
+    EXPECT_EQ(view, 3);
+    EXPECT_EQ(shadow, 6);
+    EXPECT_EQ(checked, static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(openFlag, 1);
+    EXPECT_EQ(AppState.settingsOpen, 0);
+    EXPECT_NE(bigIcon, nullptr);
+    EXPECT_NE(smallIcon, nullptr);
+}
+
+TEST_F(SettingsDialog, IsCentredOnTheScreenAtItsTemplateSize)
+{
+    RECT rc = {}, units = {0, 0, 336, 180};
+    Run([&](HWND d) {
+        GetWindowRect(d, &rc);
+        MapDialogRect(d, &units);
+        RECT client = {};
+        GetClientRect(d, &client);
+        EXPECT_EQ(client.right, units.right);
+        EXPECT_EQ(client.bottom, units.bottom);
+        ClickButton(d, IDCANCEL);
+    });
+    int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    EXPECT_EQ(rc.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(rc.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+}
+
+TEST_F(SettingsDialog, ReturnsTwoOnCancelOrCloseBoxAndOneOnSet)
+{
+    const struct { const char* name; void (*close)(HWND); INT_PTR result; } cases[] = {
+        {"cancel button", [](HWND d) { ClickButton(d, IDCANCEL); }, IDCANCEL},
+        {"close box", [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        {"set button", [](HWND d) { ClickButton(d, IDOK); }, IDOK},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.close), c.result) << c.name;
+        EXPECT_EQ(AppState.settingsOpen, 0) << c.name;
+        for (const WINBRUSH& b : SwatchBrushes)
+            EXPECT_EQ(b.m_hBrush, nullptr) << c.name;
+        EXPECT_EQ(SampleFont.m_hFont, nullptr) << c.name;
+    }
+}
+
+TEST_F(SettingsDialog, ValuesOutsideASpinsRangeAreShownAtTheNearerEnd)
+{
+    const struct { const char* key; const char* value; int edit; const char* shown; } cases[] = {
+        {"Timer", "10", 1005, "30"},
+        {"Timer", "99999", 1005, "3600"},
+        {"Port", "4294967295", 1001, "65535"},
+        {"Port", "65535", 1001, "65535"},
+        {"Temp", "0", 1007, "20"},
+        {"HostNumber", "16", 1009, "15"},
+        {"TimeOut", "1", 1003, "1"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        WriteKey(c.key, c.value);
+        std::string shown;
+        Run([&](HWND d) {
+            shown = ItemText(d, c.edit);
+            ClickButton(d, IDCANCEL);
+        });
+        EXPECT_EQ(shown, c.shown) << c.key << "=" << c.value;
+        TearDown();
+    }
+}
+
+TEST_F(SettingsDialog, ATimerOfTenIsShownAndSavedAsThirty)
+{
+    WriteKey("Timer", "10");
+    EXPECT_EQ(Run([](HWND d) { ClickButton(d, IDOK); }), IDOK);
+    EXPECT_EQ(Settings.Timer, 30u);
+    EXPECT_EQ(Value("127.0.0.1", "Timer"), "30");
+}
+
+TEST_F(SettingsDialog, TypedTextOutsideTheRangeOrNotANumberKeepsThePreviousValue)
+{
+    Run([](HWND d) {
+        Type(d, 1001, "99999");
+        Type(d, 1003, "abc");
+        Type(d, 1007, "55");
+        ClickButton(d, IDC_APPLY);
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Settings.Port, 10008u);
+    EXPECT_EQ(Settings.TimeOut, 3u);
+    EXPECT_EQ(Settings.Temp, 55u);
+}
+
+TEST_F(SettingsDialog, ApplyChangesTheSettingsButSavesNothingAndCancelKeepsThem)
+{
+    Run([](HWND d) {
+        Type(d, 1007, "60");
+        CheckDlgButton(d, 1011, BST_UNCHECKED);
+        SendDlgItemMessageA(d, 1113, CB_SETCURSEL, 7, 0);
+        ClickButton(d, IDC_APPLY);
+        EXPECT_TRUE(IsWindowVisible(d));   // "適用" leaves it open
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Settings.Temp, 60u);
+    EXPECT_EQ(Settings.CommandError, 0);
+    EXPECT_EQ(Settings.ShadowType, 7);
+    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    // The next start reads the file's (default) values again.
+    LoadSettings();
+    EXPECT_EQ(Settings.Temp, 45u);
+}
+
+TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)
+{
+    Settings.Debug = 1;
+    Run([](HWND d) {
+        Type(d, 1000, "192.168.0.9");
+        Type(d, 1009, "5");
+        ClickButton(d, IDOK);
+    });
+    EXPECT_STREQ(Settings.HostAddress, "192.168.0.9");
+    const std::vector<std::string> expected = {
+        "Label", "Port", "TimeOut", "Timer", "Temp", "HostNumber", "CommandError", "ViewType", "ShadowType",
+        "CoolTextColor", "CoolShadowColor", "HotTextColor", "HotShadowColor", "MaskColor", "TextFont",
+    };
+    EXPECT_EQ(SectionKeys("192.168.0.9"), expected);
+    EXPECT_EQ(Value("192.168.0.9", "HostNumber"), "5");
+    EXPECT_EQ(Value("192.168.0.9", "Debug"), "<missing>");
+    EXPECT_TRUE(SectionKeys("127.0.0.1").empty());
+}
+
+TEST_F(SettingsDialog, AViewTypeOutsideTheListOpensWithoutSelectionAndIsSavedAsMinusOne)
+{
+    WriteKey("ViewType", "7");
+    LRESULT selected = 0;
+    Run([&](HWND d) {
+        selected = Selected(d, 1112);
+        ClickButton(d, IDOK);
+    });
+    EXPECT_EQ(selected, CB_ERR);
+    EXPECT_EQ(Settings.ViewType, -1);
+    EXPECT_EQ(Value("127.0.0.1", "ViewType"), "4294967295");
+}
+
+TEST_F(SettingsDialog, AHostAddressIsCutTo255BytesOnACharacterBoundary)
+{
+    // 127 "ア" (2 bytes each) then "x": 255 bytes would split nothing, 254 + "x".
+    std::string typed;
+    for (int i = 0; i < 130; ++i)
+        typed += "ア";
+    Run([&](HWND d) {
+        Type(d, 1000, typed.c_str());
+        ClickButton(d, IDC_APPLY);
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(std::strlen(Settings.HostAddress), 254u);
+    EXPECT_EQ(std::string(Settings.HostAddress), typed.substr(0, 254));
+}
+
+TEST_F(SettingsDialog, AColourPickedThenCancelLeavesTheSettingsUntouched)
+{
+    const COLORREF before = Settings.CoolShadowColor;
+    COLORREF working = 0;
+    HBRUSH brushBefore = nullptr, brushAfter = nullptr;
+    Run([&](HWND d) {
+        brushBefore = SwatchBrushes[1].m_hBrush;
+        DialogDriver chooser(
+            [](HWND c) {
+                SetDlgItemInt(c, 706, 11, FALSE);
+                SetDlgItemInt(c, 707, 22, FALSE);
+                SetDlgItemInt(c, 708, 33, FALSE);
+                ClickButton(c, IDOK);
+            },
+            d);
+        ClickButton(d, 1102);
+        EXPECT_TRUE(chooser.Ran());
+        working = WorkingColors[1];
+        brushAfter = SwatchBrushes[1].m_hBrush;
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(working, RGB(11, 22, 33));
+    EXPECT_NE(brushAfter, nullptr);
+    EXPECT_NE(brushAfter, brushBefore);
+    EXPECT_EQ(Settings.CoolShadowColor, before);
+}
+
+TEST_F(SettingsDialog, APickedColourReachesTheSettingsOnApply)
+{
+    Run([&](HWND d) {
+        DialogDriver chooser(
+            [](HWND c) {
+                SetDlgItemInt(c, 706, 1, FALSE);
+                SetDlgItemInt(c, 707, 2, FALSE);
+                SetDlgItemInt(c, 708, 3, FALSE);
+                ClickButton(c, IDOK);
+            },
+            d);
+        ClickButton(d, 1108);
+        ClickButton(d, IDC_APPLY);
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Settings.MaskColor, RGB(1, 2, 3));
+}
+
+TEST_F(SettingsDialog, ACancelledFontChooserLeavesTheWorkingFont)
+{
+    const LOGFONTA before = Settings.TextFont;
+    LOGFONTA working = {};
+    Run([&](HWND d) {
+        DialogDriver chooser([](HWND c) { ClickButton(c, IDCANCEL); }, d);
+        ClickButton(d, 1110);
+        EXPECT_TRUE(chooser.Ran());
+        working = WorkingFont;
+        ClickButton(d, IDOK);
+    });
+    EXPECT_EQ(std::memcmp(&working, &before, sizeof working), 0);
+    EXPECT_EQ(std::memcmp(&Settings.TextFont, &before, sizeof before), 0);
+}
+
+TEST_F(SettingsDialog, SwatchesAreFilledWithTheirColours)
+{
+    Settings.CoolTextColor = RGB(200, 10, 20);
+    Settings.HotTextColor = RGB(10, 200, 30);
+    Settings.MaskColor = RGB(40, 50, 250);
+    const struct { int swatch; COLORREF color; } cases[] = {
+        {1101, RGB(200, 10, 20)}, {1105, RGB(10, 200, 30)}, {1109, RGB(40, 50, 250)},
+    };
+    std::vector<COLORREF> seen;
+    std::vector<INT_PTR> brushes;
+    INT_PTR labelBrush = 0;
+    Run([&](HWND d) {
+        UpdateWindow(d);
+        for (const auto& c : cases) {
+            HWND swatch = GetDlgItem(d, c.swatch);
+            RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            RECT rc;
+            GetClientRect(swatch, &rc);
+            HDC dc = GetDC(swatch);
+            seen.push_back(GetPixel(dc, rc.right / 2, rc.bottom / 2));
+            brushes.push_back(SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(swatch)));
+            ReleaseDC(swatch, dc);
+        }
+        HDC dc = GetDC(d);
+        labelBrush = SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(GetDlgItem(d, 1111)));
+        ReleaseDC(d, dc);
+        ClickButton(d, IDCANCEL);
+    });
+    ASSERT_EQ(seen.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(seen[i], cases[i].color) << cases[i].swatch;
+    EXPECT_NE(brushes[0], 0);
+    EXPECT_NE(brushes[0], brushes[1]);
+    EXPECT_EQ(labelBrush, reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
+}
+
+TEST_F(SettingsDialog, TheMenuItemIsGreyWhileTheDialogIsOpen)
+{
+    auto settingsItemState = [] {
+        HMENU submenu = nullptr;
+        HMENU menu = BuildTrayMenu(0, &submenu);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE;
+        GetMenuItemInfoA(menu, IDM_SETTINGS, FALSE, &info);
+        DestroyTrayMenu(menu, submenu);
+        return info.fState;
+    };
+    UINT whileOpen = 0;
+    Run([&](HWND d) {
+        whileOpen = settingsItemState();
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_TRUE(whileOpen & MFS_GRAYED);
+    EXPECT_FALSE(settingsItemState() & MFS_GRAYED);
+}
+
+TEST_F(SettingsDialog, ControlsFollowTheTemplateInTabOrder)
+{
+    // Interactive controls in tab order, with their classes and styles.
+    const struct { int id; const char* cls; DWORD style; } expected[] = {
+        {1000, "Edit", ES_AUTOHSCROLL},
+        {1001, "Edit", ES_RIGHT | ES_AUTOHSCROLL},
+        {1003, "Edit", ES_RIGHT | ES_AUTOHSCROLL},
+        {1005, "Edit", ES_RIGHT | ES_AUTOHSCROLL},
+        {1007, "Edit", ES_RIGHT | ES_AUTOHSCROLL},
+        {1009, "Edit", ES_RIGHT | ES_AUTOHSCROLL},
+        {1011, "Button", BS_AUTOCHECKBOX},
+        {1100, "Button", 0}, {1102, "Button", 0}, {1104, "Button", 0}, {1106, "Button", 0}, {1108, "Button", 0},
+        {1110, "Button", 0},
+        {1112, "ComboBox", CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT},
+        {1113, "ComboBox", CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT},
+        {1, "Button", 0}, {4, "Button", 0}, {2, "Button", 0},
+    };
+    std::vector<int> order;
+    std::vector<std::string> classes;
+    std::vector<DWORD> styles;
+    std::vector<bool> bordered;
+    std::vector<DWORD> spinStyles;
+    std::vector<int> spinBuddies;
+    Run([&](HWND d) {
+        HWND first = GetNextDlgTabItem(d, nullptr, FALSE);
+        HWND c = first;
+        do {
+            order.push_back(GetDlgCtrlID(c));
+            char cls[32] = "";
+            GetClassNameA(c, cls, sizeof cls);
+            classes.push_back(cls);
+            styles.push_back(static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE)));
+            // The dialog manager turns an edit's WS_BORDER into a client edge.
+            bordered.push_back((GetWindowLongA(c, GWL_STYLE) & WS_BORDER) ||
+                               (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
+            c = GetNextDlgTabItem(d, c, FALSE);
+        } while (c && c != first && order.size() < 40);
+        for (int spin : {1002, 1004, 1006, 1008, 1010}) {
+            HWND s = GetDlgItem(d, spin);
+            spinStyles.push_back(static_cast<DWORD>(GetWindowLongA(s, GWL_STYLE)));
+            spinBuddies.push_back(GetDlgCtrlID(reinterpret_cast<HWND>(SendMessageA(s, UDM_GETBUDDY, 0, 0))));
+        }
+        ClickButton(d, IDCANCEL);
+    });
+    ASSERT_EQ(order.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(order[i], expected[i].id) << i;
+        EXPECT_STRCASEEQ(classes[i].c_str(), expected[i].cls) << expected[i].id;
+        EXPECT_EQ(styles[i] & expected[i].style, expected[i].style) << expected[i].id;
+        EXPECT_TRUE(styles[i] & WS_TABSTOP) << expected[i].id;
+        if (classes[i] == "Edit") {
+            EXPECT_TRUE(bordered[i]) << expected[i].id;
+        }
+        EXPECT_FALSE(styles[i] & BS_DEFPUSHBUTTON && classes[i] == "Button" && expected[i].style == 0)
+            << expected[i].id;
+    }
+    const DWORD spinStyle = UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+    for (size_t i = 0; i < spinStyles.size(); ++i) {
+        EXPECT_EQ(spinStyles[i] & spinStyle, spinStyle) << i;
+        EXPECT_EQ(spinBuddies[i], 1001 + 2 * static_cast<int>(i));
+    }
+}
+
+TEST_F(SettingsDialog, StartUpWithoutServerLeadsThroughTheBoxesAndCloses)
+{
+    const struct { const char* name; int button; INT_PTR dialogResult; const char* closing; } cases[] = {
+        {"set", IDOK, IDOK, "設定を更新しました。\r\nプログラムを再起動して下さい。"},
+        {"cancel", IDCANCEL, IDCANCEL, "設定をキャンセルしました。\r\nプログラムを終了します。"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        std::vector<std::string> texts, captions;
+        auto readBox = [&](HWND box) {
+            char text[256] = "";
+            GetWindowTextA(box, text, sizeof text);
+            captions.push_back(text);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            texts.push_back(text);
+            ClickButton(box, IDOK);
+        };
+        bool dialogSeen = false;
+        DialogDriver driver(std::vector<DialogDriver::Action>{
+            readBox,
+            [&](HWND d) {
+                dialogSeen = GetDlgItem(d, 1000) != nullptr;
+                ClickButton(d, c.button);
+            },
+            readBox,
+        });
+        EXPECT_EQ(OnServerUnreachable(owner_), 0) << c.name;
+        EXPECT_EQ(driver.RunCount(), 3u) << c.name;
+        EXPECT_TRUE(dialogSeen) << c.name;
+        EXPECT_EQ(texts, (std::vector<std::string>{"サーバと通信できません。\r\nネットワーク設定を更新して下さい。",
+                                                   c.closing}))
+            << c.name;
+        EXPECT_EQ(captions, (std::vector<std::string>{"確認情報", "確認情報"})) << c.name;
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, owner_, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << c.name;
+        EXPECT_EQ(FileExists(ProfilePath(SETTINGS_FILE)), c.button == IDOK) << c.name;
+        TearDown();
+    }
+}
+
+} // namespace

@@ -1,0 +1,450 @@
+// The tray icon's popup menu, built for each condition and read back item by
+// item in-process, the menu's commands, and the mouse messages.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/tray_menu.h"
+#include "config/settings.h"
+#include "config/version_box.h"
+#include "dialog_driver.h"
+#include "icons/gdi_wrappers.h"
+#include "link/drive_slot.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Item {
+    std::string text;   // "-" for a separator
+    UINT id = 0;
+    bool picture = false;
+    bool checked = false;
+    bool grey = false;
+    bool radio = false;
+    HMENU submenu = nullptr;
+    HBITMAP bitmap = nullptr;
+};
+
+std::vector<Item> ReadMenu(HMENU menu)
+{
+    std::vector<Item> items;
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        char text[128] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU | MIIM_BITMAP;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        Item item;
+        item.text = (info.fType & MFT_SEPARATOR) ? "-" : text;
+        item.id = info.hSubMenu ? 0 : info.wID;
+        item.bitmap = info.hbmpItem;
+        item.picture = info.hbmpItem != nullptr;
+        item.checked = (info.fState & MFS_CHECKED) != 0;
+        item.grey = (info.fState & MFS_GRAYED) != 0;
+        item.radio = (info.fType & MFT_RADIOCHECK) != 0;
+        item.submenu = info.hSubMenu;
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::vector<std::string> Texts(const std::vector<Item>& items)
+{
+    std::vector<std::string> texts;
+    for (const Item& i : items)
+        texts.push_back(i.text);
+    return texts;
+}
+
+void HoldCtrl(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// What a menu condition depends on.
+struct Condition {
+    UINT slot = 0;
+    uint8_t state = DS_GOOD;
+    INT32 check = 0;
+    bool ctrl = false;
+    INT32 debug = 0;
+    INT32 hostNumberMode = 0;
+    INT32 stateOverride = 0;
+    INT32 settingsOpen = 0;
+    INT32 versionOpen = 0;
+};
+
+class TrayMenu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::memset(&Settings, 0, sizeof Settings);
+        SetDefaultSettings();
+        AppState = {};
+        AppState.instance = GetModuleHandleA(nullptr);
+        for (DriveSlot& s : DriveSlots) {
+            s.Record = {};
+            s.Check = 0;
+        }
+    }
+    void TearDown() override
+    {
+        HoldCtrl(false);
+        for (CBMPICON& b : MenuBitmaps)
+            b.Release();
+    }
+
+    static std::vector<Item> Build(const Condition& c, std::vector<Item>* override = nullptr)
+    {
+        DriveSlots[c.slot].Record.State = c.state;
+        DriveSlots[c.slot].Check = c.check;
+        HoldCtrl(c.ctrl);
+        Settings.Debug = c.debug;
+        AppState.hostNumberMode = c.hostNumberMode;
+        AppState.stateOverride = c.stateOverride;
+        AppState.settingsOpen = c.settingsOpen;
+        AppState.versionOpen = c.versionOpen;
+        HMENU submenu = nullptr;
+        HMENU menu = BuildTrayMenu(c.slot, &submenu);
+        std::vector<Item> items = ReadMenu(menu);
+        for (const Item& i : items)
+            if (i.submenu) {
+                EXPECT_EQ(i.submenu, submenu);
+                if (override)
+                    *override = ReadMenu(i.submenu);
+            }
+        DestroyTrayMenu(menu, submenu);
+        return items;
+    }
+};
+
+using Texts_ = std::vector<std::string>;
+const std::string HIDE = "ステータス非表示", REFRESH = "最新の情報に更新", SAVE = "現在の属性を保存",
+                  HOSTNUM = "ホスト番号モード", OVERRIDE = "状態の偽装", SETTINGS = "設定画面...",
+                  VERSION = "バージョン情報...", EXIT = "プログラムの終了";
+
+TEST_F(TrayMenu, ItemsShownForEachCondition)
+{
+    const struct { const char* name; Condition c; Texts_ texts; } cases[] = {
+        {"good, plain", {}, {REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"caution", {3, DS_WARN}, {HIDE, REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"danger", {3, DS_DNGR}, {HIDE, REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"error", {3, DS_ERR}, {HIDE, REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"ctrl, debug 0", {0, DS_GOOD, 0, true}, {REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"ctrl, debug 1", {0, DS_GOOD, 0, true, 1},
+         {REFRESH, SAVE, HOSTNUM, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"debug 1 without ctrl", {0, DS_GOOD, 0, false, 1}, {REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"host-number mode", {0, DS_GOOD, 0, false, 0, 1},
+         {REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"override active, debug 1", {0, DS_GOOD, 0, false, 1, 0, 2},
+         {REFRESH, SAVE, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"override active, debug 0", {0, DS_GOOD, 0, true, 0, 0, 2},
+         {REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"everything", {15, DS_ERR, 1, true, 1, 1, 4},
+         {HIDE, REFRESH, SAVE, HOSTNUM, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Texts(Build(c.c)), c.texts) << c.name;
+}
+
+TEST_F(TrayMenu, IdsChecksAndGreyingOfEachItem)
+{
+    Condition c;
+    c.slot = 5;
+    c.state = DS_WARN;
+    c.check = 1;
+    c.hostNumberMode = 1;
+    c.settingsOpen = 1;
+    std::vector<Item> items = Build(c);
+    const struct { UINT id; bool checked; bool grey; } expected[] = {
+        {IDM_HIDE_STATUS + 5, true, false}, {IDM_REFRESH, false, false}, {IDM_SAVE_ATTRIBUTES, false, false},
+        {IDM_HOST_NUMBER_MODE, true, false}, {0, false, false}, {IDM_SETTINGS, false, true},
+        {IDM_VERSION, false, false}, {0, false, false}, {IDM_EXIT, false, false},
+    };
+    ASSERT_EQ(items.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].text != "-") {
+            EXPECT_EQ(items[i].id, expected[i].id) << i;
+        }
+        EXPECT_EQ(items[i].checked, expected[i].checked) << i;
+        EXPECT_EQ(items[i].grey, expected[i].grey) << i;
+    }
+
+    c.check = 0;
+    c.hostNumberMode = 0;
+    c.ctrl = true;
+    c.settingsOpen = 0;
+    c.versionOpen = 1;
+    items = Build(c);
+    EXPECT_FALSE(items[0].checked);   // status not hidden
+    EXPECT_FALSE(items[3].checked);   // host-number mode off
+    EXPECT_FALSE(items[5].grey);
+    EXPECT_TRUE(items[6].grey);       // version box open
+}
+
+TEST_F(TrayMenu, TheOverrideSubmenuCarriesRadioChecksOnTheChosenState)
+{
+    const Texts_ texts = {"偽装しない", "正常に偽装", "警告に偽装", "危険に偽装", "異常に偽装"};
+    for (INT32 chosen = 0; chosen <= 4; ++chosen) {
+        Condition c;
+        c.ctrl = true;
+        c.debug = 1;
+        c.stateOverride = chosen;
+        std::vector<Item> sub;
+        Build(c, &sub);
+        ASSERT_EQ(Texts(sub), texts) << chosen;
+        for (INT32 i = 0; i <= 4; ++i) {
+            EXPECT_EQ(sub[i].id, IDM_OVERRIDE_NONE + static_cast<UINT>(i));
+            EXPECT_TRUE(sub[i].radio);
+            EXPECT_FALSE(sub[i].picture);
+            EXPECT_EQ(sub[i].checked, i == chosen) << chosen << " item " << i;
+        }
+    }
+}
+
+TEST_F(TrayMenu, ItemsCarryTheirMenuBitmapsWhereThoseExist)
+{
+    HBITMAP pictures[MENU_BITMAP_COUNT] = {};
+    for (int i = 0; i < MENU_BITMAP_COUNT; ++i) {
+        if (i == 4)
+            continue;   // a missing picture: the item goes without
+        MenuBitmaps[i].m_hBitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+        pictures[i] = MenuBitmaps[i].m_hBitmap;
+    }
+    Condition c;
+    c.state = DS_DNGR;
+    c.ctrl = true;
+    c.debug = 1;
+    std::vector<Item> items = Build(c);
+    // hide, refresh, save, host, override, -, settings, version, -, exit
+    const HBITMAP expected[] = {nullptr, pictures[0], pictures[1], nullptr, pictures[2],
+                                nullptr, pictures[3], nullptr,     nullptr, pictures[5]};
+    ASSERT_EQ(items.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(items[i].bitmap, expected[i]) << items[i].text;
+}
+
+TEST_F(TrayMenu, DestroyingTheMenuFreesTheSubmenuWhetherAttachedOrNot)
+{
+    const struct { const char* name; bool ctrl; INT32 debug; bool attached; } cases[] = {
+        {"submenu shown", true, 1, true},
+        {"submenu not shown", false, 0, false},
+    };
+    for (const auto& c : cases) {
+        HoldCtrl(c.ctrl);
+        Settings.Debug = c.debug;
+        HMENU submenu = nullptr;
+        HMENU menu = BuildTrayMenu(0, &submenu);
+        ASSERT_TRUE(IsMenu(menu)) << c.name;
+        ASSERT_TRUE(IsMenu(submenu)) << c.name;
+        bool attached = false;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            attached = attached || GetSubMenu(menu, i) == submenu;
+        EXPECT_EQ(attached, c.attached) << c.name;
+        DestroyTrayMenu(menu, submenu);
+        EXPECT_FALSE(IsMenu(menu)) << c.name;
+        EXPECT_FALSE(IsMenu(submenu)) << c.name;
+    }
+}
+
+// A window of its own procedure that records the commands it receives.
+class OwnerWindow {
+public:
+    OwnerWindow()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KelpraMenuTestOwner";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
+    }
+    ~OwnerWindow() { DestroyWindow(window); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+
+    bool Posted(UINT message, WPARAM* wParam = nullptr)
+    {
+        MSG msg;
+        if (!PeekMessageA(&msg, window, message, message, PM_REMOVE))
+            return false;
+        if (wParam)
+            *wParam = msg.wParam;
+        return true;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(TrayMenu, CommandsChangeTheStateTheyOwn)
+{
+    OwnerWindow owner;
+    ASSERT_NE(owner.window, nullptr);
+
+    EXPECT_EQ(OnCommand(owner.window, IDM_HIDE_STATUS + 7), 0);
+    EXPECT_EQ(DriveSlots[7].Check, 1);
+    OnCommand(owner.window, IDM_HIDE_STATUS + 7);
+    EXPECT_EQ(DriveSlots[7].Check, 0);
+
+    for (UINT id = IDM_OVERRIDE_NONE; id <= IDM_OVERRIDE_ERROR; ++id) {
+        OnCommand(owner.window, MAKEWPARAM(id, 0));
+        EXPECT_EQ(AppState.stateOverride, static_cast<INT32>(id - IDM_OVERRIDE_NONE));
+    }
+    OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
+    EXPECT_EQ(AppState.hostNumberMode, 1);
+    OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
+    EXPECT_EQ(AppState.hostNumberMode, 0);
+
+    EXPECT_FALSE(owner.Posted(WM_CLOSE));
+    OnCommand(owner.window, IDM_EXIT);
+    EXPECT_TRUE(owner.Posted(WM_CLOSE));
+}
+
+TEST_F(TrayMenu, UnknownCommandsDoNothing)
+{
+    OwnerWindow owner;
+    for (UINT id : {0u, 1u, 0x8010u, 0x8021u, 0x80A3u, 0x80B5u, 0x80F1u, 0x80FDu}) {
+        EXPECT_EQ(OnCommand(owner.window, id), 0);
+        EXPECT_EQ(AppState.stateOverride, 0) << id;
+        EXPECT_EQ(AppState.hostNumberMode, 0) << id;
+        EXPECT_FALSE(owner.Posted(WM_CLOSE)) << id;
+        for (const DriveSlot& s : DriveSlots)
+            EXPECT_EQ(s.Check, 0) << id;
+    }
+}
+
+TEST_F(TrayMenu, TheVersionCommandShowsTheBoxWithItsItemGrey)
+{
+    OwnerWindow owner;
+    INT32 flagWhileOpen = 0;
+    bool secondOpened = true;
+    std::string text;
+    DialogDriver driver([&](HWND box) {
+        flagWhileOpen = AppState.versionOpen;
+        char buffer[1024] = "";
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+        text = buffer;
+        DialogDriver second([](HWND b) { ClickButton(b, IDOK); }, box, 20);
+        OnCommand(owner.window, IDM_VERSION);   // turned away while open
+        secondOpened = second.Ran();
+        ClickButton(box, IDOK);
+    });
+    OnCommand(owner.window, IDM_VERSION);
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_EQ(flagWhileOpen, 1);
+    EXPECT_FALSE(secondOpened);
+    EXPECT_EQ(AppState.versionOpen, 0);
+    EXPECT_EQ(text.rfind("KELPRA ドライブ温度トレイ表示 (x64)\r\nVersion 1.12", 0), 0u) << text;
+}
+
+TEST_F(TrayMenu, TheSettingsCommandOpensTheDialogOnce)
+{
+    OwnerWindow owner;
+    INT32 flagWhileOpen = 0;
+    bool secondOpened = true;
+    HWND dialogOwner = nullptr;
+    DialogDriver driver([&](HWND d) {
+        flagWhileOpen = AppState.settingsOpen;
+        dialogOwner = GetWindow(d, GW_OWNER);
+        DialogDriver second([](HWND b) { ClickButton(b, IDCANCEL); }, d, 20);
+        OnCommand(owner.window, IDM_SETTINGS);
+        secondOpened = second.Ran();
+        ClickButton(d, IDCANCEL);
+    });
+    OnCommand(owner.window, IDM_SETTINGS);
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_EQ(flagWhileOpen, 1);
+    EXPECT_EQ(dialogOwner, owner.window);
+    EXPECT_FALSE(secondOpened);
+    EXPECT_EQ(AppState.settingsOpen, 0);
+}
+
+// Reads the open popup menu from inside its loop, then picks an item or
+// closes it.
+struct MenuReader {
+    static std::vector<std::string> texts;
+    static int pick;   // position to choose, or -1 to close
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup))
+            return;
+        KillTimer(nullptr, id);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        texts = Texts(ReadMenu(menu));
+        if (pick < 0) {
+            EndMenu();
+            return;
+        }
+        for (int i = 0; i <= pick; ++i)
+            PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+    }
+};
+std::vector<std::string> MenuReader::texts;
+int MenuReader::pick = -1;
+
+TEST_F(TrayMenu, ARightButtonPressOpensTheMenuAndTheChosenCommandReachesTheWindow)
+{
+    OwnerWindow owner;
+    DriveSlots[2].Record.State = DS_WARN;
+    MenuReader::texts.clear();
+    MenuReader::pick = 1;   // "最新の情報に更新"
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuReader::Tick);
+    EXPECT_EQ(OnTrayNotify(owner.window, 3, WM_RBUTTONDOWN, 2), 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(MenuReader::texts, (Texts_{HIDE, REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}));
+    WPARAM command = 0;
+    EXPECT_TRUE(owner.Posted(WM_COMMAND, &command));
+    EXPECT_EQ(LOWORD(command), IDM_REFRESH);
+    EXPECT_TRUE(owner.Posted(WM_NULL));
+}
+
+TEST_F(TrayMenu, OtherMouseMessagesOpenNothing)
+{
+    OwnerWindow owner;
+    MenuReader::texts.clear();
+    MenuReader::pick = -1;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, MenuReader::Tick);
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK,
+                         WM_MBUTTONDOWN, WM_MBUTTONUP}) {
+        EXPECT_EQ(OnTrayNotify(owner.window, 1, message, 0), 0) << message;
+        EXPECT_FALSE(owner.Posted(WM_NULL)) << message;
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(MenuReader::texts.empty());
+}
+
+TEST_F(TrayMenu, TheMainWindowDispatchesCommandsAndTrayMessages)
+{
+    OwnerWindow owner;
+    SetWindowLongPtrA(owner.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWndProc));
+    EXPECT_EQ(SendMessageA(owner.window, WM_COMMAND, IDM_OVERRIDE_DANGER, 0), 0);
+    EXPECT_EQ(AppState.stateOverride, 3);
+    EXPECT_EQ(SendMessageA(owner.window, WM_COMMAND, IDM_HIDE_STATUS + 15, 0), 0);
+    EXPECT_EQ(DriveSlots[15].Check, 1);
+    for (UINT s = 0; s < SLOT_COUNT; ++s)
+        EXPECT_EQ(SendMessageA(owner.window, WM_TRAYNOTIFY + s, s + 1, WM_MOUSEMOVE), 0);
+
+    MenuReader::texts.clear();
+    MenuReader::pick = -1;
+    DriveSlots[15].Record.State = DS_DNGR;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuReader::Tick);
+    SendMessageA(owner.window, WM_TRAYNOTIFY + 15, 16, WM_RBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    ASSERT_FALSE(MenuReader::texts.empty());
+    EXPECT_EQ(MenuReader::texts[0], HIDE);
+    SetWindowLongPtrA(owner.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+// The version box: its text from the real version resource, and from probe
+// programs whose resources lack an entry or hold two translations.
+#include "config/version_box.h"
+#include "msgbox_watcher.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string ExpectedText(const std::string& description, const std::string& version, const std::string& legal)
+{
+    return description + " (x64)\r\nVersion " + version + "\r\n\r\n" + legal + "\r\n\r\n" + ICON_CREDIT;
+}
+
+std::string OwnPath()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+TEST(VersionBox, ShowsTheFivePartsOfTheProgramsVersionResource)
+{
+    MsgBoxWatcher watcher;
+    ShowVersionBox(nullptr);
+    ASSERT_EQ(watcher.Count(), 1u);
+    SeenBox box = watcher.Boxes()[0];
+    EXPECT_EQ(box.caption, "バージョン情報");
+    EXPECT_EQ(box.text, ExpectedText("KELPRA ドライブ温度トレイ表示", "1.12", "Copyright (C) 2026 KELPRA Project"));
+    EXPECT_TRUE(box.informationIcon);
+    EXPECT_EQ(box.buttons, 1);
+}
+
+TEST(VersionBox, TheBoxIsOwnedByTheGivenWindow)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    MsgBoxWatcher watcher;
+    ShowVersionBox(owner);
+    ASSERT_EQ(watcher.Count(), 1u);
+    EXPECT_EQ(watcher.Boxes()[0].owner, owner);
+    DestroyWindow(owner);
+}
+
+TEST(VersionText, ComposedFromTheFileGiven)
+{
+    const struct { const char* name; std::string path; BOOL ok; std::string text; } cases[] = {
+        {"real resource", OwnPath(), TRUE,
+         ExpectedText("KELPRA ドライブ温度トレイ表示", "1.12", "Copyright (C) 2026 KELPRA Project")},
+        {"missing legal notice", BuildPath("tests\\win\\helpers\\version_nolegal.exe"), TRUE,
+         ExpectedText("試験用プローブ", "2.00", "(error)")},
+        {"two translations", BuildPath("tests\\win\\helpers\\version_twolang.exe"), FALSE, ""},
+        {"no such file", BuildPath("tests\\win\\helpers\\absent.exe"), FALSE, ""},
+    };
+    for (const auto& c : cases) {
+        char text[1024] = "";
+        EXPECT_EQ(ComposeVersionText(c.path.c_str(), text, sizeof text), c.ok) << c.name;
+        EXPECT_EQ(std::string(text), c.text) << c.name;
+    }
+}
+
+TEST(VersionText, ALongTextIsCutOnACharacterBoundary)
+{
+    // "KELPRA " (7 bytes), then double-byte characters.
+    const struct { size_t size; const char* text; } cases[] = {
+        {1, ""}, {8, "KELPRA "}, {9, "KELPRA "}, {10, "KELPRA ド"}, {11, "KELPRA ド"},
+    };
+    for (const auto& c : cases) {
+        char text[16];
+        std::memset(text, 'x', sizeof text);
+        ASSERT_TRUE(ComposeVersionText(OwnPath().c_str(), text, c.size));
+        EXPECT_STREQ(text, c.text) << c.size;
+    }
+}
+
+TEST(VersionBoxOfAProbe, ShowsErrorForAMissingEntryAndNoBoxForTwoTranslations)
+{
+    const struct { const char* exe; size_t boxes; std::string text; } cases[] = {
+        {"version_nolegal.exe", 1, ExpectedText("試験用プローブ", "2.00", "(error)")},
+        {"version_twolang.exe", 0, ""},
+    };
+    for (const auto& c : cases) {
+        ChildProcess probe;
+        ASSERT_TRUE(probe.Start("\"" + BuildPath((std::string("tests\\win\\helpers\\") + c.exe).c_str()) + "\""));
+        MsgBoxWatcher watcher(probe.Id());
+        DWORD code = 99;
+        ASSERT_TRUE(probe.WaitExit(20000, &code)) << c.exe;
+        EXPECT_EQ(code, 0u);
+        ASSERT_EQ(watcher.Count(), c.boxes) << c.exe;
+        if (c.boxes) {
+            EXPECT_EQ(watcher.Boxes()[0].text, c.text);
+        }
+    }
+}
+
+} // namespace
