@@ -146,7 +146,16 @@ size_t FormatBaselineSection(char* out, size_t room, const DriveRecord& r)
         return 0;
     }
     // The fields' widths keep the name at 114 bytes, well inside its room.
-    return static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room - 1;
+    size_t length = static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room - 1;
+    // The name becomes a "[...]" header line of the settings file: a line
+    // break or other control byte from a faulty server would split it and
+    // leave stray lines behind. Such bytes become '?', which is no trail
+    // byte, so the characters around them keep their meaning; names of
+    // ordinary drives are unchanged.
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(out[i]) < 0x20)
+            out[i] = '?';
+    return length;
 }
 
 uint32_t PollPeriodMs(uint32_t timerSeconds)
@@ -156,4 +165,11 @@ uint32_t PollPeriodMs(uint32_t timerSeconds)
     if (timerSeconds > LONGEST_POLL_MS / 1000)
         return LONGEST_POLL_MS;
     return timerSeconds * 1000;
+}
+
+uint32_t ReplyWaitSeconds(uint32_t timeOutSeconds)
+{
+    if (timeOutSeconds == 0)
+        return 1;
+    return timeOutSeconds > LONGEST_POLL_MS / 1000 ? LONGEST_POLL_MS / 1000 : timeOutSeconds;
 }

@@ -56,7 +56,8 @@ BalloonIcon BalloonIconFor(uint8_t state);
 // BALLOON_BUILD_ROOM in the program). Returns the text's length.
 size_t FormatBalloonText(char* out, size_t room, int position, const DriveRecord& record);
 
-// "<model>:<firmware>:<serial>", each field read no further than its width.
+// "<model>:<firmware>:<serial>", each field read no further than its width;
+// control bytes (which no drive identity holds) become '?'.
 size_t FormatBaselineSection(char* out, size_t room, const DriveRecord& record);
 
 // Polling period for a Timer setting in seconds. 0 would make the timer fire
@@ -67,3 +68,11 @@ size_t FormatBaselineSection(char* out, size_t room, const DriveRecord& record);
 constexpr uint32_t DEFAULT_POLL_SECONDS = 120;
 constexpr uint32_t LONGEST_POLL_MS = 0x7FFFFFFF;
 uint32_t PollPeriodMs(uint32_t timerSeconds);
+
+// The reply wait and the sleep of one exchange attempt, in seconds, for a
+// TimeOut setting. 0 would give the wait no limit and block the desktop for
+// good on a silent server: it waits 1 second. A value whose milliseconds no
+// longer fit 31 bits (the file may hold "-1", which reads as 4294967295)
+// would turn negative in the wait's signed seconds and overflow the sleep:
+// it waits the platform's longest timer instead.
+uint32_t ReplyWaitSeconds(uint32_t timeOutSeconds);

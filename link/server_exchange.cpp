@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/sjis_text.h"
 #include "link/drive_record.h"
+#include "link/drive_view.h"
 
 namespace {
 
@@ -19,12 +20,11 @@ const char* const BIND_FAILED = "クライアントソケットのバインド�
 const char* const SEND_FAILED = "クライアントソケットの送信に失敗しました。";
 const char* const RECEIVE_FAILED = "クライアントソケットの受信に失敗しました。";
 
-// The wait and the sleep of one attempt, in seconds. A TimeOut of 0 (only
-// reachable by editing the settings file) would give select no limit and
-// block the desktop for good on a silent server: it counts as 1 second.
+// The wait and the sleep of one attempt, in seconds, kept where both the
+// wait's signed seconds and the sleep's milliseconds hold them.
 long WaitSeconds()
 {
-    return Settings.TimeOut == 0 ? 1 : static_cast<long>(Settings.TimeOut);
+    return static_cast<long>(ReplyWaitSeconds(Settings.TimeOut));
 }
 
 // The dotted text of the first address the host text resolves to, or the

@@ -325,6 +325,38 @@ TEST(BaselineSection, FullFieldsStayInsideTheirWidths)
     EXPECT_EQ(std::string(name), std::string(64, 'M') + ":" + std::string(16, 'F') + ":" + std::string(32, 'S'));
 }
 
+TEST(BaselineSection, ControlBytesCannotSplitTheHeaderLine)
+{
+    struct Case { const char* model; const char* serial; const char* name; } cases[] = {
+        {"A\nB", "S", "A?B::S"},
+        {"A\r\nfoo=1", "\t", "A??foo=1::?"},
+        {"\x1f\x01", "]", "??::]"},
+        {"\x83\x5C", "\x81", "\x83\x5C::\x81"},   // double-byte characters and a lone lead stay
+    };
+    for (const Case& c : cases) {
+        DriveRecord r = {};
+        SetText(r.Model, sizeof r.Model, c.model);
+        SetText(r.Serial, sizeof r.Serial, c.serial);
+        char name[SECTION_NAME_ROOM];
+        EXPECT_EQ(FormatBaselineSection(name, sizeof name, r), std::strlen(c.name)) << c.name;
+        EXPECT_STREQ(name, c.name);
+    }
+}
+
+TEST(ReplyWait, SecondsWithSoundLimits)
+{
+    struct Case { uint32_t timeOut; uint32_t seconds; } cases[] = {
+        {0, 1}, {1, 1}, {3, 3}, {10, 10}, {3600, 3600},
+        {2147483, 2147483},           // the longest whose milliseconds fit 31 bits
+        {2147484, 2147483},
+        {4294967295u, 2147483},       // "-1" in the file
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReplyWaitSeconds(c.timeOut), c.seconds) << c.timeOut;
+        EXPECT_LE(static_cast<uint64_t>(ReplyWaitSeconds(c.timeOut)) * 1000, 0x7FFFFFFFu);
+    }
+}
+
 TEST(PollPeriod, SecondsToMillisecondsWithSoundLimits)
 {
     struct Case { uint32_t seconds; uint32_t ms; } cases[] = {

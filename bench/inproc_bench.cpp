@@ -1,0 +1,252 @@
+// The in-process figures: the program's own start-up handler run on a
+// hidden window of the program's class, then the icon set build, the
+// refresh beside a bare round trip to the same simulator, allocations and
+// objects around refreshes, and the resources after start-up, a soak of
+// refreshes and repeated rebuilds ("適用").
+#include "inproc_bench.h"
+
+#include "alloc_count.h"
+#include "figures.h"
+#include "resources.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "config/settings.h"
+#include "icons/icon_set.h"
+#include "link/drive_record.h"
+#include "link/drive_slot.h"
+#include "link/status_refresh.h"
+#include "link/ws32lib.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TIMED_BATCHES = 7;
+constexpr int REFRESHES_PER_BATCH = 300;
+constexpr int BUILD_RUNS = 5;
+constexpr int COUNTED_REFRESHES = 1000;
+constexpr int SOAK_REFRESHES = 10000;
+constexpr int REBUILDS = 100;
+
+void WriteBenchSettings(unsigned port)
+{
+    const char* host = "127.0.0.1";
+    WritePrivateProfileStringA(host, "Port", std::to_string(port).c_str(), SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "TimeOut", "1", SETTINGS_FILE);
+    // The benchmark calls the refresh itself; the program's timer must not.
+    WritePrivateProfileStringA(host, "Timer", "86400", SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "CommandError", "0", SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+}
+
+// The entry's part before the window exists, then the window, whose
+// creation handler runs the whole start-up.
+HWND StartProgram(HINSTANCE instance)
+{
+    AppState.instance = instance;
+    SetDefaultSettings();
+    std::strcpy(Settings.HostAddress, "127.0.0.1");
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_CLASS, 0, 0, 0, 0, 0, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+int DriveSlotsInUse()
+{
+    int n = 0;
+    for (const DriveSlot& slot : DriveSlots)
+        n += slot.Record.InUse != 0;
+    return n;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A bare round trip on one socket: the 1-byte request, one reply of up to
+// 3264 bytes. Returns false when no reply came within a second.
+class BareClient {
+public:
+    explicit BareClient(unsigned port)
+    {
+        const WS32LIB_PROCTABLE& ws = WS32LIB_ProcTable;
+        socket_ = ws.socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        server_.sin_family = AF_INET;
+        server_.sin_port = ws.htons(static_cast<u_short>(port));
+        server_.sin_addr.s_addr = ws.inet_addr("127.0.0.1");
+        DWORD timeoutMs = 1000;
+        ws.setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+                      sizeof timeoutMs);
+    }
+    ~BareClient() { WS32LIB_ProcTable.closesocket(socket_); }
+    BareClient(const BareClient&) = delete;
+    BareClient& operator=(const BareClient&) = delete;
+
+    bool RoundTrip(int* bytes)
+    {
+        const WS32LIB_PROCTABLE& ws = WS32LIB_ProcTable;
+        const char request = 0x01;
+        if (ws.sendto(socket_, &request, 1, 0, reinterpret_cast<const sockaddr*>(&server_), sizeof server_) != 1)
+            return false;
+        *bytes = ws.recvfrom(socket_, reinterpret_cast<char*>(reply_), sizeof reply_, 0, nullptr, nullptr);
+        return *bytes > 0;
+    }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+    sockaddr_in server_ = {};
+    unsigned char reply_[REPLY_SIZE] = {};
+};
+
+// Mean microseconds of one call over a batch; negative when a call failed.
+template <typename Call>
+double BatchMean(int calls, Call call)
+{
+    double start = NowMicroseconds();
+    for (int i = 0; i < calls; ++i)
+        if (!call())
+            return -1;
+    return (NowMicroseconds() - start) / calls;
+}
+
+bool RefreshOnce(HWND window)
+{
+    return RefreshDrives(window, 0) == 1;
+}
+
+void MeasureBuild()
+{
+    std::vector<double> ms;
+    for (int i = 0; i < BUILD_RUNS; ++i) {
+        double start = NowMicroseconds();
+        BuildIconSet();
+        ms.push_back((NowMicroseconds() - start) / 1000.0);
+    }
+    double median = Median(ms);
+    ReportFigure("build_icon_set_ms", median, "ms",
+                 "BuildIconSet, 616 painted icons and the error icon, median of " + std::to_string(BUILD_RUNS));
+    ReportFigure("build_icon_set_us_per_icon", median * 1000.0 / NUMERIC_ICON_COUNT, "us", "the same per icon");
+}
+
+bool MeasureRefreshAgainstRoundTrip(HWND window, unsigned port)
+{
+    BareClient bare(port);
+    int bytes = 0;
+    if (!bare.RoundTrip(&bytes) || bytes != static_cast<int>(REPLY_SIZE)) {
+        std::fprintf(stderr, "bench: no %u-byte reply from the simulator (got %d)\n",
+                     static_cast<unsigned>(REPLY_SIZE), bytes);
+        return false;
+    }
+    // Batches alternate, so that drift of the machine touches both alike.
+    std::vector<double> roundTrips;
+    std::vector<double> refreshes;
+    for (int b = 0; b < TIMED_BATCHES; ++b) {
+        roundTrips.push_back(BatchMean(REFRESHES_PER_BATCH, [&] { return bare.RoundTrip(&bytes); }));
+        refreshes.push_back(BatchMean(REFRESHES_PER_BATCH, [&] { return RefreshOnce(window); }));
+        if (roundTrips.back() < 0 || refreshes.back() < 0) {
+            std::fprintf(stderr, "bench: a round trip or a refresh failed\n");
+            return false;
+        }
+    }
+    double rt = Median(roundTrips);
+    double refresh = Median(refreshes);
+    std::string batches = "median of " + std::to_string(TIMED_BATCHES) + " batches of " +
+                          std::to_string(REFRESHES_PER_BATCH);
+    ReportFigure("bare_roundtrip_us", rt, "us", "1-byte request, 3264-byte reply, one socket, " + batches);
+    ReportFigure("refresh_us", refresh, "us", "RefreshDrives against velmora-sim, " + batches);
+    ReportFigure("refresh_vs_roundtrip_ratio", refresh / rt, "x", "refresh_us / bare_roundtrip_us (goal <= 1.5)");
+    return true;
+}
+
+void MeasureAllocationsAndObjects(HWND window)
+{
+    ResourceSnapshot before = TakeSnapshot();
+    AllocCounts start = CurrentAllocCounts();
+    for (int i = 0; i < COUNTED_REFRESHES; ++i)
+        RefreshOnce(window);
+    AllocCounts end = CurrentAllocCounts();
+    ResourceSnapshot after = TakeSnapshot();
+    double allocations = static_cast<double>(end.Allocations() - start.Allocations()) / COUNTED_REFRESHES;
+    ReportFigure("allocations_per_refresh", allocations, "calls",
+                 "operator new/new[] and malloc/calloc/realloc of the statically linked code per refresh, over " +
+                     std::to_string(COUNTED_REFRESHES) + " (Wine's DLLs not seen)");
+    ReportFigure("frees_per_refresh",
+                 static_cast<double>((end.deletes + end.frees) - (start.deletes + start.frees)) / COUNTED_REFRESHES,
+                 "calls", "operator delete and free, likewise");
+    ReportFigure("objects_created_per_refresh",
+                 static_cast<double>(after.tallied - before.tallied) / COUNTED_REFRESHES, "objects",
+                 "net GDI/USER objects of the icon code per refresh");
+}
+
+} // namespace
+
+int RunInProcessBench(unsigned port)
+{
+    WriteBenchSettings(port);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ResourceSnapshot bare = TakeSnapshot();
+    ReportSnapshot("before_start", "before start-up", bare);
+
+    double start = NowMicroseconds();
+    HWND window = StartProgram(instance);
+    double startup = (NowMicroseconds() - start) / 1000.0;
+    Pump();
+    if (!window || DriveSlotsInUse() == 0) {
+        std::fprintf(stderr, "bench: the start-up handler did not reach the simulator on port %u\n", port);
+        return 1;
+    }
+    ReportFigure("startup_handler_ms", startup, "ms",
+                 "the window's creation: settings, surfaces, icon set, sockets, first query and refresh");
+    ResourceSnapshot afterStart = TakeSnapshot();
+    ReportSnapshot("after_start", "after start-up", afterStart);
+
+    MeasureBuild();
+    if (!MeasureRefreshAgainstRoundTrip(window, port)) {
+        DestroyWindow(window);
+        return 1;
+    }
+    MeasureAllocationsAndObjects(window);
+
+    ResourceSnapshot soakStart = TakeSnapshot();
+    for (int i = 0; i < SOAK_REFRESHES; ++i)
+        RefreshOnce(window);
+    Pump();
+    ResourceSnapshot afterSoak = TakeSnapshot();
+    ReportSnapshot("after_10k_refreshes", "after 10,000 more refreshes", afterSoak);
+    ReportFigure("object_growth_10k_refreshes", static_cast<double>(ObjectGrowth(soakStart, afterSoak)), "objects",
+                 "icon-code objects + GDI + USER objects + handles gained over 10,000 refreshes");
+    ReportFigure("working_set_growth_10k_refreshes_kb", afterSoak.workingSetKb - soakStart.workingSetKb, "KiB",
+                 "working set gained over the same refreshes");
+
+    // What "適用" does to the icons: a rebuild of the set and a redisplay.
+    ResourceSnapshot rebuildStart = TakeSnapshot();
+    for (int i = 0; i < REBUILDS; ++i) {
+        BuildIconSet();
+        Redisplay(window, 0);
+    }
+    Pump();
+    ResourceSnapshot afterRebuilds = TakeSnapshot();
+    ReportSnapshot("after_100_rebuilds", "after 100 rebuilds", afterRebuilds);
+    ReportFigure("object_growth_100_rebuilds", static_cast<double>(ObjectGrowth(rebuildStart, afterRebuilds)),
+                 "objects", "icon-code objects + GDI + USER objects + handles gained over 100 rebuilds");
+    ReportFigure("working_set_growth_100_rebuilds_kb", afterRebuilds.workingSetKb - rebuildStart.workingSetKb,
+                 "KiB", "working set gained over the same rebuilds");
+
+    DestroyWindow(window);
+    Pump();
+    UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+    return 0;
+}
