@@ -17,6 +17,25 @@ namespace {
 // The shell's tooltip field has room for more than the tooltip is given.
 static_assert(sizeof(NOTIFYICONDATAA{}.szTip) >= TOOLTIP_ROOM, "tooltip room");
 
+// True while the icon is in the notification area as far as this program
+// knows: Add and Modify hand the shell an icon handle, Remove clears it.
+bool InNotificationArea(const TaskTrayIcon& tray)
+{
+    return tray.HasTable() && tray.m_nid.hIcon != nullptr;
+}
+
+// True when the shell was last handed this very icon handle and tooltip.
+// Handing them again changes nothing on screen but costs a round trip to
+// the taskbar's process, which under Wine takes milliseconds per icon, far
+// longer than the whole exchange with the server. The handle, not only the
+// index, is compared: a rebuilt icon set gives an index a new picture.
+bool ShellShows(const TaskTrayIcon& tray, UINT image, const char* tip)
+{
+    return tray.HasTable() && image < tray.m_nImageCount && tray.m_nid.hIcon != nullptr &&
+           tray.m_nid.hIcon == tray.m_pImages[image].hIcon && static_cast<UINT>(tray.m_nCurrentImage) == image &&
+           (tray.m_nid.uFlags & NIF_TIP) != 0 && std::strncmp(tray.m_nid.szTip, tip, TOOLTIP_ROOM) == 0;
+}
+
 // Steps 2e to 2i: tooltip, first showing, image; all under IconTableLock.
 void ShowDrive(UINT position, const DriveRecord& reply, UINT image)
 {
@@ -27,14 +46,19 @@ void ShowDrive(UINT position, const DriveRecord& reply, UINT image)
     // The drive number of the stored record: the one from before this refresh.
     FormatTooltip(tip, sizeof tip, slot.Record.DriveNumber, sizeof slot.Record.DriveNumber, reply.State,
                   Settings.Label);
-    if (tray.HasTable()) {
-        tray.m_nid.uFlags |= NIF_TIP;
-        std::memcpy(tray.m_nid.szTip, tip, sizeof tip);
+    // A drive whose icon was removed while its position was reported empty
+    // is added again, even when it comes back with the same InUse byte.
+    const bool appeared = reply.InUse != slot.Record.InUse || !InNotificationArea(tray);
+    if (appeared || !ShellShows(tray, image, tip)) {
+        if (tray.HasTable()) {
+            tray.m_nid.uFlags |= NIF_TIP;
+            std::memcpy(tray.m_nid.szTip, tip, sizeof tip);
+        }
+        // A drive that just appeared is added with its host-number image first.
+        if (appeared)
+            tray.Add(ICON_HOST_BASE + position);
+        tray.Modify(image);
     }
-    // A drive that just appeared is added with its host-number image first.
-    if (reply.InUse != slot.Record.InUse)
-        tray.Add(ICON_HOST_BASE + position);
-    tray.Modify(image);
     IconTableLock.Leave();
 }
 
@@ -51,7 +75,10 @@ void RefreshPosition(UINT position, DriveRecord reply)
     DriveSlot& slot = DriveSlots[position];
     if (reply.InUse == 0) {
         // The stored record keeps the drive's last data; only the icon goes.
-        slot.TrayIcon.Remove();
+        // An empty position without an icon costs the shell nothing: most
+        // of the 16 positions are empty at every poll.
+        if (InNotificationArea(slot.TrayIcon))
+            slot.TrayIcon.Remove();
         return;
     }
     DriveUpdate update = PlanDriveUpdate(reply, slot.Record, slot.Check, AppState.stateOverride, Settings.Temp);
@@ -69,7 +96,9 @@ void ShowExchangeFailure()
     for (DriveSlot& slot : DriveSlots) {
         if (slot.Record.InUse == 0)
             continue;
-        slot.TrayIcon.Modify(ICON_ERROR);
+        // A removed icon stays removed until its drive is reported again.
+        if (InNotificationArea(slot.TrayIcon))
+            slot.TrayIcon.Modify(ICON_ERROR);
         slot.ShownImage = ICON_ERROR;
     }
     IconTableLock.Leave();

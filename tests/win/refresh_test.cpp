@@ -251,6 +251,44 @@ TEST_F(Refresh, ADriveThatLeavesLosesItsIconButKeepsItsRecord)
     EXPECT_TRUE(TrayFixture::ShellHasIcon(0));
 }
 
+TEST_F(Refresh, ADriveThatLeavesAndComesBackIsShownAgain)
+{
+    const std::string both = Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(1, 31, "\"good\"", "Disk 1")});
+    Serve(both);
+    StartUp(2);
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")})));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    ASSERT_FALSE(TrayFixture::ShellHasIcon(1));
+    // A failed poll meanwhile does not count as showing the removed icon.
+    Settings.Port = 1;
+    EXPECT_EQ(RefreshDrives(fixture.Window(), 0), 0);
+    EXPECT_EQ(DriveSlots[1].ShownImage, static_cast<UINT>(ICON_ERROR));
+    Settings.Port = sim->Port();
+    // Back with the same InUse byte as the record it left behind.
+    ASSERT_TRUE(sim->SetScenario(both));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(1));
+    EXPECT_EQ(DriveSlots[1].ShownImage, 31u);
+    EXPECT_STREQ(Tip(1), "Disk 1 正常");
+}
+
+TEST_F(Refresh, ANewPictureOrTooltipForTheSameImageIsHandedToTheShell)
+{
+    Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")}));
+    StartUp(1);
+    TaskTrayIcon& tray = DriveSlots[0].TrayIcon;
+    ASSERT_EQ(tray.m_nid.hIcon, PlainImage());
+    // A rebuilt icon set: the same index, another icon.
+    tray.SetImage(30, HostImage(), FALSE);
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_EQ(tray.m_nid.hIcon, HostImage());
+    // Another label: the same image, another tooltip.
+    std::strcpy(Settings.Label, "server-2");
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_STREQ(Tip(0), "Disk 0 正常 (server-2)");
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(0));
+}
+
 TEST_F(Refresh, AFailedRefreshShowsTheErrorImageAndKeepsTooltipsAndRecords)
 {
     Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(2, 50, "\"danger\"", "Disk 2")}));
