@@ -11,6 +11,7 @@
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
 #include "sim_server.h"
+#include "socket_session.h"
 #include "test_env.h"
 
 #include <commctrl.h>
@@ -259,8 +260,7 @@ TEST_F(SettingsDialog, ApplyChangesTheSettingsButSavesNothingAndCancelKeepsThem)
 
 TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
 {
-    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
-    ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
+    StartSockets();
     SimServer sim(R"({"drives":[{"position":0,"Temperature":30}]})");
     ASSERT_TRUE(sim.Running());
     Settings.Port = sim.Port();
@@ -281,8 +281,7 @@ TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
     EXPECT_NE(afterApply, nullptr);
     EXPECT_NE(afterApply, before);        // a new generation of icons
     EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
-    WS32LIB_ProcTable.WSACleanup();
-    WS32LIB_UnloadDLL();
+    StopSockets();
 }
 
 TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)

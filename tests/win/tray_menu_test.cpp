@@ -11,6 +11,7 @@
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
 #include "sim_server.h"
+#include "socket_session.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -293,16 +294,8 @@ public:
 // position 0 and a caution drive at position 2, the socket library started.
 class TrayCommands : public TrayMenu {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
-        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
-    }
-    static void TearDownTestSuite()
-    {
-        WS32LIB_ProcTable.WSACleanup();
-        WS32LIB_UnloadDLL();
-    }
+    static void SetUpTestSuite() { StartSockets(); }
+    static void TearDownTestSuite() { StopSockets(); }
     void SetUp() override
     {
         TrayMenu::SetUp();
