@@ -50,12 +50,11 @@ BITMAPV5HEADER ColorHeader(int width, int height)
     return h;
 }
 
-BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+// Gives a surface its bitmap (already made, or null when that failed) and a
+// memory DC that holds it.
+BOOL AttachSurface(CIMGICON::CBMPDATA& surface, HBITMAP bitmap, HDC screen, int width, int height)
 {
-    BITMAPV5HEADER header = ColorHeader(width, height);
-    surface.m_hBitmap = Tallied(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                                 &surface.m_pBits, nullptr, 0),
-                                GdiKind::Bitmap);
+    surface.m_hBitmap = bitmap;
     if (!surface.m_hBitmap)
         return FALSE;
     surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
@@ -67,18 +66,19 @@ BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int he
     return TRUE;
 }
 
+BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+{
+    BITMAPV5HEADER header = ColorHeader(width, height);
+    HBITMAP bitmap = Tallied(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                              &surface.m_pBits, nullptr, 0),
+                             GdiKind::Bitmap);
+    return AttachSurface(surface, bitmap, screen, width, height);
+}
+
 BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
 {
-    surface.m_hBitmap = Tallied(CreateBitmap(width, height, 1, 1, nullptr), GdiKind::Bitmap);
-    if (!surface.m_hBitmap)
-        return FALSE;
-    surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
-    if (!surface.m_hDC)
-        return FALSE;
-    SelectObject(surface.m_hDC, surface.m_hBitmap);
-    surface.m_nWidth = width;
-    surface.m_nHeight = height;
-    return TRUE;
+    HBITMAP bitmap = Tallied(CreateBitmap(width, height, 1, 1, nullptr), GdiKind::Bitmap);
+    return AttachSurface(surface, bitmap, screen, width, height);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "link/status_refresh.h"
 #include "link/ws32lib.h"
 #include "sim_server.h"
+#include "socket_session.h"
 #include "test_env.h"
 #include "tray_fixture.h"
 
@@ -39,16 +40,8 @@ std::string Scenario(std::initializer_list<std::string> drives)
 
 class Refresh : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
-        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
-    }
-    static void TearDownTestSuite()
-    {
-        WS32LIB_ProcTable.WSACleanup();
-        WS32LIB_UnloadDLL();
-    }
+    static void SetUpTestSuite() { StartSockets(); }
+    static void TearDownTestSuite() { StopSockets(); }
     void SetUp() override
     {
         RemoveProfile(SETTINGS_FILE);

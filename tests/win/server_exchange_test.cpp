@@ -8,6 +8,7 @@
 #include "link/drive_record.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
+#include "socket_session.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,8 @@ std::string WithFaults(const char* faults)
 
 class ServerExchange : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
-        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
-    }
-    static void TearDownTestSuite()
-    {
-        WS32LIB_ProcTable.WSACleanup();
-        WS32LIB_UnloadDLL();
-    }
+    static void SetUpTestSuite() { StartSockets(); }
+    static void TearDownTestSuite() { StopSockets(); }
     void SetUp() override
     {
         SetDefaultSettings();

@@ -1,0 +1,83 @@
+// A left click on a drive's icon in the taskbar opens its details balloon.
+#include "app/app_state.h"
+#include "config/settings.h"
+#include "sim_server.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Found {
+    RECT rect = {};
+    bool any = false;
+};
+
+// The shell shows a balloon as a visible tooltip window; the hover tooltip
+// is one line high, the nine-line balloon far taller.
+BOOL CALLBACK FindBalloon(HWND window, LPARAM param)
+{
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    RECT r;
+    if (lstrcmpiA(cls, "tooltips_class32") == 0 && IsWindowVisible(window) && GetWindowRect(window, &r) &&
+        r.bottom - r.top > 100) {
+        auto* found = reinterpret_cast<Found*>(param);
+        found->rect = r;
+        found->any = true;
+    }
+    return TRUE;
+}
+
+Found WaitForBalloon(DWORD timeoutMs)
+{
+    Found found;
+    DWORD start = GetTickCount();
+    for (;;) {
+        EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&found));
+        if (found.any || GetTickCount() - start >= timeoutMs)
+            return found;
+        Sleep(100);
+    }
+}
+
+TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
+{
+    SimServer sim(R"({"drives":[{"position":0,"Temperature":38,"State":"caution","Model":"SIM MODEL",
+                                 "DriveNumber":"Disk 0"}]})");
+    ASSERT_TRUE(sim.Running());
+    RemoveProfile(SETTINGS_FILE);
+    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
+    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+
+    ChildProcess kelpra;
+    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(sim.WaitForRequests(2, 20000));
+    Sleep(1000);   // the taskbar draws the new icon
+    EXPECT_FALSE(WaitForBalloon(0).any);
+
+    SetCursorPos(1013, 757);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+
+    Found balloon = WaitForBalloon(8000);
+    ASSERT_TRUE(balloon.any) << "no balloon after the click";
+    EXPECT_GT(balloon.rect.right, 1024 - 400) << "near the tray at the bottom right";
+    EXPECT_GT(balloon.rect.bottom, 768 / 2);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD code = 1234;
+    ASSERT_TRUE(kelpra.WaitExit(20000, &code));
+    EXPECT_EQ(code, 0u);
+    RemoveProfile(SETTINGS_FILE);
+}
+
+} // namespace
