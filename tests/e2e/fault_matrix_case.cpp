@@ -1,0 +1,291 @@
+// The fault matrix: kelpra.exe polling every second while velmora-sim goes
+// through silence, late replies, replies of 1, 204, 3263, 3264 and 4000
+// bytes, noise, texts without 0 bytes, temperatures and state bytes across
+// their range, and flapping. After each step the first tray icon must show
+// the picture of the expected image index; the program never dies, and at
+// the end "KELPRA.INI" holds only well-formed lines and known keys.
+//
+// The expected pictures are painted here, in the test process, by the
+// program's own icon set build with the same settings: each screen capture
+// of the first tray icon is matched against all 617 of them, drawn over the
+// empty taskbar, and the closest must be the expected one.
+#include "app/app_state.h"
+#include "config/settings.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
+#include "link/drive_record.h"
+#include "msgbox_watcher.h"
+#include "screen.h"
+#include "sim_server.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cctype>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ICON_LEFT = 1006, ICON_TOP = 750, ICON_SIZE = 16;
+constexpr DWORD STEP_LIMIT_MS = 20000;   // a failing poll takes three 1-second waits and sleeps
+
+using Square = std::vector<uint32_t>;   // 0x00RRGGBB, row by row
+
+Square IconSquare(const Screenshot& shot)
+{
+    Square s;
+    for (int y = ICON_TOP; y < ICON_TOP + ICON_SIZE; ++y)
+        for (int x = ICON_LEFT; x < ICON_LEFT + ICON_SIZE; ++x)
+            s.push_back(shot.Pixel(x, y));
+    return s;
+}
+
+long Distance(const Square& a, const Square& b)
+{
+    long d = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8) {
+            int delta = static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF);
+            d += delta < 0 ? -delta : delta;
+        }
+    return d;
+}
+
+// The 617 pictures as the tray would show them over the empty taskbar.
+class ReferencePictures {
+public:
+    explicit ReferencePictures(const Square& background)
+    {
+        IconTableLock.Create("fault matrix references");
+        SetDefaultSettings();
+        const int w = GetSystemMetrics(SM_CXSMICON);
+        const int h = GetSystemMetrics(SM_CYSMICON);
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            built_ = NumIconArray[i].Create(w, h) && built_;
+        built_ = built_ && BuildIconSet();
+        for (uint32_t i = 0; i < ICON_COUNT && built_; ++i) {
+            HICON icon = i == ICON_ERROR ? ErrorIcon.m_hIcon : NumIconArray[i].m_hIcon;
+            pictures_.push_back(Draw(icon, background));
+        }
+    }
+    ~ReferencePictures()
+    {
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            NumIconArray[i].Release();
+        ErrorIcon.Release();
+        IconTableLock.Delete();
+    }
+    ReferencePictures(const ReferencePictures&) = delete;
+    ReferencePictures& operator=(const ReferencePictures&) = delete;
+
+    bool Built() const { return built_ && pictures_.size() == ICON_COUNT; }
+    // The index whose picture is closest to the square, and its distance.
+    uint32_t Closest(const Square& square, long* distance) const
+    {
+        uint32_t best = 0;
+        long bestDistance = -1;
+        for (uint32_t i = 0; i < pictures_.size(); ++i) {
+            long d = Distance(square, pictures_[i]);
+            if (bestDistance < 0 || d < bestDistance) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        *distance = bestDistance;
+        return best;
+    }
+
+private:
+    static Square Draw(HICON icon, const Square& background)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = ICON_SIZE;
+        info.bmiHeader.biHeight = -ICON_SIZE;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        uint32_t* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (size_t i = 0; i < background.size(); ++i)
+            bits[i] = background[i];
+        DrawIconEx(dc, 0, 0, icon, ICON_SIZE, ICON_SIZE, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        Square s;
+        for (int i = 0; i < ICON_SIZE * ICON_SIZE; ++i)
+            s.push_back(bits[i] & 0xFFFFFF);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return s;
+    }
+
+    bool built_ = true;
+    std::vector<Square> pictures_;
+};
+
+// One drive at position 0 with fixed watched values, so that no step hides
+// or shows a mark through an attribute change.
+std::string Drive(const std::string& temperature, const std::string& state, const std::string& faults = "")
+{
+    std::string json = R"({"drives":[{"position":0,"Temperature":)" + temperature + R"(,"State":)" + state +
+                       R"(,"A05":0,"A09":10,"AC4":0,"AC5":0,"AC6":0,"Model":"FM-1","Firmware":"F1","Serial":"S1",)"
+                       R"("DriveNumber":"Disk 0"}])";
+    if (!faults.empty())
+        json += R"(,"faults":[)" + faults + "]";
+    return json + "}";
+}
+
+std::string All(const std::string& kindAndValues)
+{
+    return R"({"request":"all",)" + kindAndValues + "}";
+}
+
+constexpr int ANY_PICTURE = -1;   // noise: any of the 617 pictures, or none
+
+struct Step {
+    const char* name;
+    std::string scenario;
+    int image;   // expected image index of the first icon
+};
+
+// Threshold 45 (the default): above it the hot variant (+100); a negative
+// reading counts as hot and shows 99; caution +200, danger +400; state 3
+// the error image 616; state bytes 4 to 255 show the number alone.
+std::vector<Step> Matrix()
+{
+    return {
+        {"good", Drive("31", "\"good\""), 31},
+        {"no reply", Drive("31", "\"good\"", All(R"("kind":"no-reply")")), ICON_ERROR},
+        {"recovers", Drive("32", "\"good\""), 32},
+        {"delay beyond the time-out", Drive("32", "\"good\"", All(R"("kind":"delay","ms":1500)")), ICON_ERROR},
+        {"recovers after delay", Drive("33", "\"good\""), 33},
+        // One byte: InUse 1, everything else 0 in the cleared buffer.
+        {"1-byte reply", Drive("34", "\"caution\"", All(R"("kind":"short","bytes":1)")), 0},
+        {"204-byte reply", Drive("34", "\"caution\"", All(R"("kind":"short","bytes":204)")), 234},
+        {"3263-byte reply", Drive("35", "\"danger\"", All(R"("kind":"short","bytes":3263)")), 435},
+        {"3264-byte reply", Drive("36", "\"good\""), 36},
+        {"4000-byte reply", Drive("36", "\"good\"", All(R"("kind":"oversize","bytes":4000)")), ICON_ERROR},
+        {"recovers after oversize", Drive("37", "\"good\""), 37},
+        {"garbage", Drive("37", "\"good\"", All(R"("kind":"garbage","bytes":3264)")), ANY_PICTURE},
+        {"recovers after garbage", Drive("38", "\"good\""), 38},
+        {"texts without 0 bytes", Drive("39", "\"good\"", All(R"("kind":"unterminated")")), 39},
+        {"temperature -128", Drive("-128", "\"good\""), 199},
+        {"temperature -1", Drive("-1", "\"caution\""), 399},
+        {"temperature 0", Drive("0", "\"good\""), 0},
+        {"temperature 45", Drive("45", "\"good\""), 45},
+        {"temperature 46", Drive("46", "\"good\""), 146},
+        {"temperature 99", Drive("99", "\"good\""), 199},
+        {"temperature 100", Drive("100", "\"caution\""), 399},
+        {"temperature 127", Drive("127", "\"danger\""), 599},
+        {"state 2", Drive("40", "2"), 440},
+        {"state 3", Drive("40", "3"), ICON_ERROR},
+        {"state 4", Drive("40", "4"), 40},
+        {"state 128", Drive("41", "128"), 41},
+        {"state 255", Drive("42", "255"), 42},
+        {"flap down", Drive("43", "\"good\"", All(R"("kind":"no-reply")")), ICON_ERROR},
+        {"flap up", Drive("43", "\"good\""), 43},
+        {"flap down again", Drive("44", "\"good\"", All(R"("kind":"no-reply")")), ICON_ERROR},
+        {"flap up again", Drive("44", "\"good\""), 44},
+    };
+}
+
+// Every line a section header or key=value, keys only the known ones.
+std::string IllFormedLines(const std::string& file)
+{
+    static const std::set<std::string> hostKeys = {"port", "timeout", "timer", "commanderror"};
+    static const std::set<std::string> baselineKeys = {"check", "a05", "a09", "ac4", "ac5", "ac6"};
+    std::istringstream in(file);
+    std::string line, section, bad;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        if (line.front() == '[') {
+            if (line.back() != ']')
+                bad += "header: " + line + "\n";
+            section = line.substr(1, line.size() - 2);
+            continue;
+        }
+        size_t eq = line.find('=');
+        std::string key = line.substr(0, eq);
+        for (char& c : key)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::set<std::string>& keys = section == "127.0.0.1" ? hostKeys : baselineKeys;
+        if (eq == std::string::npos || section.empty() || !keys.count(key))
+            bad += "[" + section + "] " + line + "\n";
+    }
+    return bad;
+}
+
+TEST(FaultMatrix, EveryFaultShowsItsPictureAndTheNextGoodReplyRecovers)
+{
+    Screenshot empty;
+    ASSERT_TRUE(empty.Capture());
+    const Square background = IconSquare(empty);
+    ReferencePictures references(background);
+    ASSERT_TRUE(references.Built());
+
+    const std::vector<Step> steps = Matrix();
+    SimServer sim(steps[0].scenario);
+    ASSERT_TRUE(sim.Running());
+    RemoveProfile(SETTINGS_FILE);
+    const char* host = "127.0.0.1";
+    WritePrivateProfileStringA(host, "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "TimeOut", "1", SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "Timer", "1", SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "CommandError", "0", SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+
+    ChildProcess kelpra;
+    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    MsgBoxWatcher boxes(kelpra.Id());
+    HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
+    ASSERT_NE(window, nullptr);
+
+    for (const Step& step : steps) {
+        ASSERT_TRUE(sim.SetScenario(step.scenario)) << step.name;
+        const size_t loaded = sim.RequestCount();
+        if (step.image == ANY_PICTURE) {
+            // Noise: a few polls of it, and the program lives on.
+            EXPECT_TRUE(sim.WaitForRequests(loaded + 3, STEP_LIMIT_MS)) << step.name;
+        } else {
+            // Each step's picture differs from the one before, so a match
+            // is this step's; waited for (bounded), as a failing poll takes
+            // its three attempts first.
+            uint32_t shown = ICON_COUNT;
+            long distance = -1;
+            DWORD start = GetTickCount();
+            while (GetTickCount() - start < STEP_LIMIT_MS) {
+                Screenshot shot;
+                if (shot.Capture())
+                    shown = references.Closest(IconSquare(shot), &distance);
+                if (shown == static_cast<uint32_t>(step.image))
+                    break;
+                Sleep(200);
+            }
+            EXPECT_EQ(shown, static_cast<uint32_t>(step.image)) << step.name << " (distance " << distance << ")";
+            EXPECT_GE(sim.RequestCount(), loaded + 1) << step.name << ": shown after a poll of this step";
+        }
+        ASSERT_EQ(WaitForSingleObject(kelpra.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+            << "kelpra.exe ended at step " << step.name;
+    }
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD code = 1234;
+    EXPECT_TRUE(kelpra.WaitExit(30000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(boxes.Count(), 0u);
+    const std::string file = ReadWholeFile(ProfilePath(SETTINGS_FILE));
+    EXPECT_NE(file.find("[FM-1:F1:S1]"), std::string::npos) << "the drive's baseline was saved";
+    EXPECT_EQ(IllFormedLines(file), "");
+    RemoveProfile(SETTINGS_FILE);
+}
+
+} // namespace
