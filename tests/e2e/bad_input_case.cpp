@@ -77,6 +77,7 @@ struct StartResult {
     bool exited = false;
     DWORD exitCode = 1234;
     size_t boxes = 0;
+    std::string boxTexts;
 };
 
 // Starts kelpra.exe in folder, waits for its icon and ends it from outside.
@@ -99,6 +100,8 @@ StartResult StartAndClose(SimServer& sim, const std::string& folder)
         PostMessageA(window, WM_CLOSE, 0, 0);
     r.exited = kelpra.WaitExit(20000, &r.exitCode);
     r.boxes = boxes.Count();
+    for (const SeenBox& b : boxes.Boxes())
+        r.boxTexts += b.caption + ": " + b.text + "\n";
     // The icon leaves with the program before the next case looks.
     DWORD start = GetTickCount();
     while (ChangedIconPixels(before) != 0 && GetTickCount() - start < 5000)
@@ -114,7 +117,7 @@ void ExpectSoundRun(const StartResult& r, const std::string& name)
     EXPECT_TRUE(r.runningAfter) << name << ": still running after start-up";
     EXPECT_TRUE(r.exited) << name;
     EXPECT_EQ(r.exitCode, 0u) << name;
-    EXPECT_EQ(r.boxes, 0u) << name << ": no message box";
+    EXPECT_EQ(r.boxes, 0u) << name << ": no message box\n" << r.boxTexts;
 }
 
 // A folder of its own under the temporary directory, for icon files.
@@ -135,7 +138,12 @@ std::string EmptyFolder()
 struct SettingsCase {
     const char* name;
     std::string (*tail)();   // what follows the host section's first lines
+    const char* box;         // the one error box expected, or none
 };
+
+// A host number whose icons cannot be painted leaves the icon set unbuilt:
+// the program says so in its error box and ends with exit code 0.
+const char* const ICON_BUILD_FAILED = "アイコンのビルドに失敗しました。";
 
 std::string OverlongLines()
 {
@@ -151,10 +159,22 @@ std::string BinaryGarbage()
 
 std::string HugeAndNegativeNumbers()
 {
-    return "Timer=-1\r\nTemp=-5\r\nHostNumber=4294967295\r\nViewType=-7\r\nShadowType=999999999999\r\n"
+    // HostNumber 61: the largest whose host-number icons (61 x 16 + 15 =
+    // 991) stay within what an icon paints.
+    return "Timer=-1\r\nTemp=-5\r\nHostNumber=61\r\nViewType=-7\r\nShadowType=999999999999\r\n"
            "Debug=99999999999999999999\r\nCoolTextColor=300,-5,99999999999\r\nCoolShadowColor=-1,-1,-1\r\n"
-           "HotTextColor=2147483648,4294967296,-2147483649\r\nMaskColor=,,,\r\n"
-           "TextFont=-40,-5,99999,-99999,99999,300,-1,256,999,-3,77,5000,-9,\r\n";
+           "HotTextColor=2147483648,4294967296,-2147483649\r\nMaskColor=,,,\r\n";
+}
+
+std::string WildFont()
+{
+    return "TextFont=-40,-5,99999,-99999,99999,300,-1,256,999,-3,77,5000,-9,\r\n";
+}
+
+// "-1": host-number icons beyond 999, which no icon paints.
+std::string HostNumberBeyondTheIcons()
+{
+    return "HostNumber=-1\r\n";
 }
 
 std::string LoneLeadBytesAndBrokenLines()
@@ -166,10 +186,12 @@ std::string LoneLeadBytesAndBrokenLines()
 }
 
 const SettingsCase SETTINGS_CASES[] = {
-    {"overlong_lines", OverlongLines},
-    {"binary_garbage", BinaryGarbage},
-    {"huge_and_negative_numbers", HugeAndNegativeNumbers},
-    {"lone_lead_bytes_and_broken_lines", LoneLeadBytesAndBrokenLines},
+    {"overlong_lines", OverlongLines, nullptr},
+    {"binary_garbage", BinaryGarbage, nullptr},
+    {"huge_and_negative_numbers", HugeAndNegativeNumbers, nullptr},
+    {"lone_lead_bytes_and_broken_lines", LoneLeadBytesAndBrokenLines, nullptr},
+    {"wild_font_numbers", WildFont, nullptr},
+    {"host_number_beyond_the_icons", HostNumberBeyondTheIcons, ICON_BUILD_FAILED},
 };
 
 TEST(BadInput, SettingsFilesWithGarbageStartRunAndStayUntouched)
@@ -181,7 +203,13 @@ TEST(BadInput, SettingsFilesWithGarbageStartRunAndStayUntouched)
         const std::string file = HostSection(sim.Port()) + c.tail();
         WriteWholeFile(path, file);
         StartResult r = StartAndClose(sim, EmptyFolder());
-        ExpectSoundRun(r, c.name);
+        if (c.box) {
+            EXPECT_TRUE(r.exited) << c.name;
+            EXPECT_EQ(r.exitCode, 0u) << c.name;
+            EXPECT_EQ(r.boxTexts, std::string(ERROR_CAPTION) + ": " + c.box + "\n") << c.name;
+        } else {
+            ExpectSoundRun(r, c.name);
+        }
         EXPECT_TRUE(ReadWholeFile(path) == file) << c.name << ": the settings file was changed";
     }
     RemoveProfile(SETTINGS_FILE);
