@@ -157,3 +157,10 @@ uint32_t PollPeriodMs(uint32_t timerSeconds)
         return LONGEST_POLL_MS;
     return timerSeconds * 1000;
 }
+
+uint32_t ExchangeWaitSeconds(uint32_t timeOut)
+{
+    if (timeOut == 0)
+        return 1;
+    return timeOut > LONGEST_WAIT_SECONDS ? LONGEST_WAIT_SECONDS : timeOut;
+}

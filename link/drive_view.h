@@ -67,3 +67,10 @@ size_t FormatBaselineSection(char* out, size_t room, const DriveRecord& record);
 constexpr uint32_t DEFAULT_POLL_SECONDS = 120;
 constexpr uint32_t LONGEST_POLL_MS = 0x7FFFFFFF;
 uint32_t PollPeriodMs(uint32_t timerSeconds);
+
+// The wait for a reply and the sleep after a failed attempt, in seconds,
+// from TimeOut: 0 would wait without limit and counts as 1; a value whose
+// milliseconds do not fit a signed 32-bit count (the select limit and the
+// sleep) is held to the largest that does.
+constexpr uint32_t LONGEST_WAIT_SECONDS = LONGEST_POLL_MS / 1000;
+uint32_t ExchangeWaitSeconds(uint32_t timeOut);

@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/sjis_text.h"
 #include "link/drive_record.h"
+#include "link/drive_view.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ const char* const RECEIVE_FAILED = "クライアントソケットの受信に�
 // block the desktop for good on a silent server: it counts as 1 second.
 long WaitSeconds()
 {
-    return Settings.TimeOut == 0 ? 1 : static_cast<long>(Settings.TimeOut);
+    return static_cast<long>(ExchangeWaitSeconds(Settings.TimeOut));
 }
 
 // The dotted text of the first address the host text resolves to, or the

@@ -336,4 +336,15 @@ TEST(PollPeriod, SecondsToMillisecondsWithSoundLimits)
         EXPECT_EQ(PollPeriodMs(c.seconds), c.ms) << c.seconds;
 }
 
+TEST(ExchangeWait, ZeroWaitsOneSecondAndHugeValuesStayWithinASignedMillisecondCount)
+{
+    struct Case { uint32_t timeOut; uint32_t seconds; } cases[] = {
+        {0, 1}, {1, 1}, {3, 3}, {10, 10}, {2147483, 2147483}, {2147484, 2147483}, {0xFFFFFFFFu, 2147483},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExchangeWaitSeconds(c.timeOut), c.seconds) << c.timeOut;
+        EXPECT_LE(static_cast<uint64_t>(ExchangeWaitSeconds(c.timeOut)) * 1000, 0x7FFFFFFFu) << c.timeOut;
+    }
+}
+
 } // namespace
