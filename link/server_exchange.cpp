@@ -122,6 +122,9 @@ void ShowErrorBox(const char* text)
 
 int QueryServer(const char* host, UINT port, unsigned char* reply, int showErrors)
 {
+    // Without the socket library there is no exchange, only a failure.
+    if (!WS32LIB_IsLoadDLL())
+        return 0;
     char addressText[ADDRESS_TEXT_SIZE];
     AddressText(host, addressText);
 

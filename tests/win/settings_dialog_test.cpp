@@ -1,5 +1,6 @@
 // The settings dialog of template 100, opened for real and driven by
 // messages from inside its modal loop.
+#include "link/ws32lib.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/tray_menu.h"
@@ -7,6 +8,9 @@
 #include "config/settings.h"
 #include "config/settings_dialog.h"
 #include "dialog_driver.h"
+#include "icons/icon_set.h"
+#include "icons/numicon.h"
+#include "sim_server.h"
 #include "test_env.h"
 
 #include <commctrl.h>
@@ -81,9 +85,16 @@ protected:
         AppState.instance = GetModuleHandleA(nullptr);
         owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(owner_, nullptr);
+        // "適用" and "設定" rebuild the icon set: its surfaces exist from
+        // start-up on.
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            ASSERT_TRUE(NumIconArray[i].Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
     }
     void TearDown() override
     {
+        for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
+            NumIconArray[i].Release();
+        ErrorIcon.Release();
         DestroyWindow(owner_);
         RemoveProfile(SETTINGS_FILE);
         RemoveProfile(PALETTE_FILE);
@@ -244,6 +255,34 @@ TEST_F(SettingsDialog, ApplyChangesTheSettingsButSavesNothingAndCancelKeepsThem)
     // The next start reads the file's (default) values again.
     LoadSettings();
     EXPECT_EQ(Settings.Temp, 45u);
+}
+
+TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
+{
+    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+    ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
+    SimServer sim(R"({"drives":[{"position":0,"Temperature":30}]})");
+    ASSERT_TRUE(sim.Running());
+    Settings.Port = sim.Port();
+    ASSERT_TRUE(BuildIconSet());
+    const HICON before = NumIconArray[30].m_hIcon;
+
+    size_t requestsWhileOpen = 0;
+    HICON afterApply = nullptr;
+    Run([&](HWND d) {
+        Type(d, 1007, "60");   // Temp
+        ClickButton(d, 4);     // 適用
+        requestsWhileOpen = sim.RequestCount();
+        afterApply = NumIconArray[30].m_hIcon;
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Settings.Temp, 60u);
+    EXPECT_EQ(requestsWhileOpen, 1u);
+    EXPECT_NE(afterApply, nullptr);
+    EXPECT_NE(afterApply, before);        // a new generation of icons
+    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    WS32LIB_ProcTable.WSACleanup();
+    WS32LIB_UnloadDLL();
 }
 
 TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)

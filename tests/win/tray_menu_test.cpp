@@ -1,5 +1,6 @@
 // The tray icon's popup menu, built for each condition and read back item by
 // item in-process, the menu's commands, and the mouse messages.
+#include "link/ws32lib.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/tray_menu.h"
@@ -8,6 +9,8 @@
 #include "dialog_driver.h"
 #include "icons/gdi_wrappers.h"
 #include "link/drive_slot.h"
+#include "link/status_refresh.h"
+#include "sim_server.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -286,25 +289,106 @@ public:
     HWND window = nullptr;
 };
 
-TEST_F(TrayMenu, CommandsChangeTheStateTheyOwn)
-{
-    OwnerWindow owner;
-    ASSERT_NE(owner.window, nullptr);
-
-    EXPECT_EQ(OnCommand(owner.window, IDM_HIDE_STATUS + 7), 0);
-    EXPECT_EQ(DriveSlots[7].Check, 1);
-    OnCommand(owner.window, IDM_HIDE_STATUS + 7);
-    EXPECT_EQ(DriveSlots[7].Check, 0);
-
-    for (UINT id = IDM_OVERRIDE_NONE; id <= IDM_OVERRIDE_ERROR; ++id) {
-        OnCommand(owner.window, MAKEWPARAM(id, 0));
-        EXPECT_EQ(AppState.stateOverride, static_cast<INT32>(id - IDM_OVERRIDE_NONE));
+// The commands over a live link: a simulated server with a good drive at
+// position 0 and a caution drive at position 2, the socket library started.
+class TrayCommands : public TrayMenu {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(WS32LIB_LoadDLL(), 0);
+        ASSERT_EQ(WS32LIB_ProcTable.WSAStartup(MAKEWORD(2, 0), &WS32LIB_WsaData), 0);
     }
+    static void TearDownTestSuite()
+    {
+        WS32LIB_ProcTable.WSACleanup();
+        WS32LIB_UnloadDLL();
+    }
+    void SetUp() override
+    {
+        TrayMenu::SetUp();
+        RemoveProfile(SETTINGS_FILE);
+        ASSERT_TRUE(sim.Running());
+        std::strcpy(Settings.HostAddress, "127.0.0.1");
+        Settings.Port = sim.Port();
+        Settings.TimeOut = 1;
+        Settings.CommandError = 0;
+        // As at start-up: the first query and the first refresh, which
+        // saves each new drive's baseline.
+        ASSERT_EQ(LoadDriveList(), 2);
+        ASSERT_EQ(RefreshDrives(owner.window, 0), 1);
+    }
+    void TearDown() override
+    {
+        TrayMenu::TearDown();
+        RemoveProfile(SETTINGS_FILE);
+    }
+    static std::string Profile(const char* section, const char* key)
+    {
+        char value[64] = "";
+        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, SETTINGS_FILE);
+        return value;
+    }
+
+    SimServer sim{R"({"drives":[
+        {"position":0,"Temperature":30,"State":"good","Model":"M0","Firmware":"F0","Serial":"S0"},
+        {"position":2,"Temperature":50,"State":"caution","A05":3,"Model":"M2","Firmware":"F2","Serial":"S2"}]})"};
+    OwnerWindow owner;
+};
+
+TEST_F(TrayCommands, HideStatusFlipsTheFlagSavesItAndRefreshes)
+{
+    const size_t before = sim.RequestCount();
+    EXPECT_EQ(OnCommand(owner.window, IDM_HIDE_STATUS + 2), 0);
+    EXPECT_EQ(DriveSlots[2].Check, 1);
+    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "1");
+    EXPECT_EQ(Profile("M2:F2:S2", "A05"), "3");
+    EXPECT_EQ(sim.RequestCount(), before + 1);
+
+    OnCommand(owner.window, IDM_HIDE_STATUS + 2);
+    EXPECT_EQ(DriveSlots[2].Check, 0);
+    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "0");
+}
+
+TEST_F(TrayCommands, RefreshAsksTheServerAndSaveAttributesDoesNot)
+{
+    const size_t before = sim.RequestCount();
+    OnCommand(owner.window, IDM_REFRESH);
+    EXPECT_EQ(sim.RequestCount(), before + 1);
+
+    OnCommand(owner.window, IDM_SAVE_ATTRIBUTES);
+    EXPECT_EQ(sim.RequestCount(), before + 1);
+    EXPECT_EQ(Profile("M0:F0:S0", "Check"), "0");
+    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "0");
+    // Only drives in use get a section.
+    char sections[512] = "";
+    GetPrivateProfileSectionNamesA(sections, sizeof sections, SETTINGS_FILE);
+    std::vector<std::string> names;
+    for (const char* n = sections; *n; n += std::strlen(n) + 1)
+        names.push_back(n);
+    EXPECT_EQ(names, (std::vector<std::string>{"M0:F0:S0", "M2:F2:S2"}));
+}
+
+TEST_F(TrayCommands, HostNumberModeAsksNothingAndLeavingItRefreshes)
+{
+    const size_t before = sim.RequestCount();
     OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
     EXPECT_EQ(AppState.hostNumberMode, 1);
+    OnCommand(owner.window, IDM_REFRESH);
+    EXPECT_EQ(sim.RequestCount(), before);
+
     OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
     EXPECT_EQ(AppState.hostNumberMode, 0);
+    EXPECT_EQ(sim.RequestCount(), before + 1);
+}
 
+TEST_F(TrayCommands, OverridesSetTheStateAndRefreshAndExitPostsClose)
+{
+    for (UINT id = IDM_OVERRIDE_NONE; id <= IDM_OVERRIDE_ERROR; ++id) {
+        const size_t before = sim.RequestCount();
+        OnCommand(owner.window, MAKEWPARAM(id, 0));
+        EXPECT_EQ(AppState.stateOverride, static_cast<INT32>(id - IDM_OVERRIDE_NONE));
+        EXPECT_EQ(sim.RequestCount(), before + 1) << id;
+    }
     EXPECT_FALSE(owner.Posted(WM_CLOSE));
     OnCommand(owner.window, IDM_EXIT);
     EXPECT_TRUE(owner.Posted(WM_CLOSE));
