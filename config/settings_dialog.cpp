@@ -256,10 +256,13 @@ void UpdateSwatches(HWND dialog)
 {
     for (int i = 0; i < SWATCH_COUNT; ++i)
         SwatchBrushes[i].Create(WorkingColors[i]);
-    if (SampleFont.Create(WorkingFont)) {
+    // A font the system refuses leaves no handle: the sample then falls
+    // back to the system font rather than keep the deleted one.
+    const BOOL made = SampleFont.Create(WorkingFont);
+    if (made)
         SetDlgItemTextA(dialog, IDC_FONT_SAMPLE, SampleFont.m_lf.lfFaceName);
-        SendDlgItemMessageA(dialog, IDC_FONT_SAMPLE, WM_SETFONT, reinterpret_cast<WPARAM>(SampleFont.m_hFont), FALSE);
-    }
+    SendDlgItemMessageA(dialog, IDC_FONT_SAMPLE, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(made ? SampleFont.m_hFont : nullptr), FALSE);
 }
 
 void ReleaseSwatches()
