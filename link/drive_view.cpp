@@ -167,9 +167,9 @@ uint32_t PollPeriodMs(uint32_t timerSeconds)
     return timerSeconds * 1000;
 }
 
-uint32_t ReplyWaitSeconds(uint32_t timeOutSeconds)
+uint32_t ExchangeWaitSeconds(uint32_t timeOut)
 {
-    if (timeOutSeconds == 0)
+    if (timeOut == 0)
         return 1;
-    return timeOutSeconds > LONGEST_POLL_MS / 1000 ? LONGEST_POLL_MS / 1000 : timeOutSeconds;
+    return timeOut > LONGEST_WAIT_SECONDS ? LONGEST_WAIT_SECONDS : timeOut;
 }

@@ -69,10 +69,9 @@ constexpr uint32_t DEFAULT_POLL_SECONDS = 120;
 constexpr uint32_t LONGEST_POLL_MS = 0x7FFFFFFF;
 uint32_t PollPeriodMs(uint32_t timerSeconds);
 
-// The reply wait and the sleep of one exchange attempt, in seconds, for a
-// TimeOut setting. 0 would give the wait no limit and block the desktop for
-// good on a silent server: it waits 1 second. A value whose milliseconds no
-// longer fit 31 bits (the file may hold "-1", which reads as 4294967295)
-// would turn negative in the wait's signed seconds and overflow the sleep:
-// it waits the platform's longest timer instead.
-uint32_t ReplyWaitSeconds(uint32_t timeOutSeconds);
+// The wait for a reply and the sleep after a failed attempt, in seconds,
+// from TimeOut: 0 would wait without limit and counts as 1; a value whose
+// milliseconds do not fit a signed 32-bit count (the select limit and the
+// sleep) is held to the largest that does.
+constexpr uint32_t LONGEST_WAIT_SECONDS = LONGEST_POLL_MS / 1000;
+uint32_t ExchangeWaitSeconds(uint32_t timeOut);

@@ -20,11 +20,12 @@ const char* const BIND_FAILED = "クライアントソケットのバインド�
 const char* const SEND_FAILED = "クライアントソケットの送信に失敗しました。";
 const char* const RECEIVE_FAILED = "クライアントソケットの受信に失敗しました。";
 
-// The wait and the sleep of one attempt, in seconds, kept where both the
-// wait's signed seconds and the sleep's milliseconds hold them.
+// The wait and the sleep of one attempt, in seconds. A TimeOut of 0 (only
+// reachable by editing the settings file) would give select no limit and
+// block the desktop for good on a silent server: it counts as 1 second.
 long WaitSeconds()
 {
-    return static_cast<long>(ReplyWaitSeconds(Settings.TimeOut));
+    return static_cast<long>(ExchangeWaitSeconds(Settings.TimeOut));
 }
 
 // The dotted text of the first address the host text resolves to, or the

@@ -343,20 +343,6 @@ TEST(BaselineSection, ControlBytesCannotSplitTheHeaderLine)
     }
 }
 
-TEST(ReplyWait, SecondsWithSoundLimits)
-{
-    struct Case { uint32_t timeOut; uint32_t seconds; } cases[] = {
-        {0, 1}, {1, 1}, {3, 3}, {10, 10}, {3600, 3600},
-        {2147483, 2147483},           // the longest whose milliseconds fit 31 bits
-        {2147484, 2147483},
-        {4294967295u, 2147483},       // "-1" in the file
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplyWaitSeconds(c.timeOut), c.seconds) << c.timeOut;
-        EXPECT_LE(static_cast<uint64_t>(ReplyWaitSeconds(c.timeOut)) * 1000, 0x7FFFFFFFu);
-    }
-}
-
 TEST(PollPeriod, SecondsToMillisecondsWithSoundLimits)
 {
     struct Case { uint32_t seconds; uint32_t ms; } cases[] = {
@@ -366,6 +352,17 @@ TEST(PollPeriod, SecondsToMillisecondsWithSoundLimits)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PollPeriodMs(c.seconds), c.ms) << c.seconds;
+}
+
+TEST(ExchangeWait, ZeroWaitsOneSecondAndHugeValuesStayWithinASignedMillisecondCount)
+{
+    struct Case { uint32_t timeOut; uint32_t seconds; } cases[] = {
+        {0, 1}, {1, 1}, {3, 3}, {10, 10}, {2147483, 2147483}, {2147484, 2147483}, {0xFFFFFFFFu, 2147483},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExchangeWaitSeconds(c.timeOut), c.seconds) << c.timeOut;
+        EXPECT_LE(static_cast<uint64_t>(ExchangeWaitSeconds(c.timeOut)) * 1000, 0x7FFFFFFFu) << c.timeOut;
+    }
 }
 
 } // namespace

@@ -85,6 +85,28 @@ void SimServer::Stop()
     process_.Kill();
 }
 
+bool SimServer::Restart()
+{
+    if (port_ == 0)
+        return false;
+    std::string before = Log();
+    size_t listened = Occurrences(before, "listening=");
+    std::string exe = BuildPath("tools\\velmora-sim\\velmora-sim.exe");
+    if (!process_.Start("\"" + exe + "\" --port " + std::to_string(port_) + " --log \"" + logPath_ + "\" \"" +
+                        scenarioPath_ + "\""))
+        return false;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 15000) {
+        // The log may start afresh or go on after the old one.
+        std::string log = Log();
+        if (Occurrences(log, "listening=") > (log.size() < before.size() ? 0 : listened))
+            return true;
+        if (process_.WaitExit(20))
+            return false;
+    }
+    return false;
+}
+
 std::string SimServer::Log() const
 {
     return ReadWholeFile(logPath_);

@@ -1,0 +1,251 @@
+// The shared parts of the end-to-end cases.
+#include "e2e_support.h"
+
+#include "app/app_state.h"
+#include "config/settings.h"
+
+#include <commctrl.h>
+
+#include <set>
+
+void WriteSection(const char* section, const std::vector<Setting>& keys)
+{
+    for (const Setting& k : keys)
+        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SETTINGS_FILE);
+    // Flushes the profile cache, so kelpra.exe reads what was written.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+}
+
+void WriteOnlySection(const char* section, const std::vector<Setting>& keys)
+{
+    RemoveProfile(SETTINGS_FILE);
+    WriteSection(section, keys);
+}
+
+std::string ReadSetting(const char* section, const char* key)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    char value[512] = "";
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, SETTINGS_FILE);
+    return value;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+bool Kelpra::Start(const std::string& arguments)
+{
+    std::string line = Quoted(BuildPath("kelpra.exe"));
+    if (!arguments.empty())
+        line += " " + arguments;
+    if (!process_.Start(line))
+        return false;
+    window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
+    return window_ != nullptr;
+}
+
+bool Kelpra::EndsWithZero(DWORD timeoutMs)
+{
+    DWORD code = 1234;
+    return process_.WaitExit(timeoutMs, &code) && code == 0;
+}
+
+bool Kelpra::CloseWithZero()
+{
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    return EndsWithZero();
+}
+
+void Kelpra::TrayMessage(UINT slot, UINT hostNumber, UINT mouseMessage) const
+{
+    PostMessageA(window_, WM_APP + 1 + slot, hostNumber * 16 + slot + 1, mouseMessage);
+}
+
+namespace {
+
+bool Near(uint32_t pixel, COLORREF colour)
+{
+    return Red(pixel) == GetRValue(colour) && Green(pixel) == GetGValue(colour) && Blue(pixel) == GetBValue(colour);
+}
+
+// The badge's ring at the top centre of the icon, by its hue.
+Badge BadgeOf(uint32_t p)
+{
+    int r = Red(p), g = Green(p), b = Blue(p);
+    if (g > r + 30 && g > b + 30)
+        return Badge::Good;
+    if (r > g + 20 && g > b + 30 && 3 * g > r)
+        return Badge::Caution;
+    if (r > 2 * g && r > 2 * b && r > 80)
+        return Badge::Danger;
+    return Badge::None;
+}
+
+} // namespace
+
+IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
+{
+    IconLook look;
+    const int left = TrayIconLeft(position);
+    std::set<uint32_t> colours;
+    int white = 0;
+    for (int y = 0; y < TRAY_ICON_SIZE; ++y) {
+        for (int x = 0; x < TRAY_ICON_SIZE; ++x) {
+            uint32_t p = shot.Pixel(left + x, TRAY_ICON_TOP + y);
+            colours.insert(p);
+            look.digitPixels += x < 7 && Near(p, digits);
+            look.markPixels += x >= 7 && y >= 7 && Near(p, HOT_DIGITS);
+            white += p == 0xFAFAFA;
+        }
+    }
+    look.colours = static_cast<int>(colours.size());
+    look.errorImage = white >= 20;
+    look.badge = look.errorImage ? Badge::None : BadgeOf(shot.Pixel(left + 7, TRAY_ICON_TOP));
+    return look;
+}
+
+std::vector<uint32_t> IconPixels(const Screenshot& shot, int position)
+{
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < TRAY_ICON_SIZE; ++y)
+        for (int x = 0; x < TRAY_ICON_SIZE; ++x)
+            pixels.push_back(shot.Pixel(TrayIconLeft(position) + x, TRAY_ICON_TOP + y));
+    return pixels;
+}
+
+IconLook LookNow(int position, COLORREF digits)
+{
+    Screenshot shot;
+    shot.Capture();
+    return LookAt(shot, position, digits);
+}
+
+bool TrayEmpty(int count)
+{
+    Screenshot shot;
+    if (!shot.Capture())
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (LookAt(shot, i, COOL_DIGITS).colours > 2)
+            return false;
+    return true;
+}
+
+namespace {
+
+struct ToolWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTooltips(HWND window, LPARAM param)
+{
+    auto* tw = reinterpret_cast<ToolWindows*>(param);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == tw->processId && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0)
+        tw->found.push_back(window);
+    return TRUE;
+}
+
+// One tool's text, through memory of the shell's process: the tooltip
+// control copies the text into a buffer that must live there.
+std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
+{
+    constexpr size_t TEXT_CHARS = 1024;
+    struct Remote {
+        TTTOOLINFOW info;
+        WCHAR text[TEXT_CHARS];
+    };
+    auto* remote = static_cast<Remote*>(
+        VirtualAllocEx(shell, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote)
+        return "";
+    Remote local = {};
+    local.info.cbSize = sizeof local.info;
+    local.info.lpszText = remote->text;
+    std::string text;
+    SIZE_T done = 0;
+    if (WriteProcessMemory(shell, remote, &local, sizeof local, &done) &&
+        SendMessageW(tooltip, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&remote->info)) &&
+        ReadProcessMemory(shell, remote, &local, sizeof local, &done)) {
+        local.text[TEXT_CHARS - 1] = 0;
+        char ansi[2 * TEXT_CHARS] = "";
+        WideCharToMultiByte(CP_ACP, 0, local.text, -1, ansi, sizeof ansi, nullptr, nullptr);
+        text = ansi;
+    }
+    VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> TrayTooltips()
+{
+    std::vector<std::string> texts;
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    ToolWindows tw{0, {}};
+    GetWindowThreadProcessId(taskbar, &tw.processId);
+    if (!taskbar || !tw.processId)
+        return texts;
+    EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&tw));
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, tw.processId);
+    if (!shell)
+        return texts;
+    for (HWND tooltip : tw.found) {
+        UINT count = static_cast<UINT>(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+        for (UINT i = 0; i < count && i < 64; ++i) {
+            std::string text = ToolText(shell, tooltip, i);
+            if (!text.empty())
+                texts.push_back(text);
+        }
+    }
+    CloseHandle(shell);
+    return texts;
+}
+
+bool HasTooltip(const std::string& text)
+{
+    for (const std::string& t : TrayTooltips())
+        if (t == text)
+            return true;
+    return false;
+}
+
+std::vector<HWND> WindowsOf(DWORD processId, const char* className)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char cls[64] = "";
+            GetClassNameA(window, cls, sizeof cls);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if ((s->processId == 0 || pid == s->processId) && lstrcmpA(cls, s->className) == 0 &&
+                IsWindowVisible(window))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindMenuWindow()
+{
+    std::vector<HWND> menus = WindowsOf(0, "#32768");
+    return menus.empty() ? nullptr : menus.front();
+}
+
+void PressMenuKeys(HWND menu, const std::vector<UINT>& keys)
+{
+    for (UINT key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(100);
+    }
+}

@@ -1,0 +1,100 @@
+// What the end-to-end cases share: the settings sections they write, the
+// running kelpra.exe seen from outside, the look of one tray icon in a
+// screenshot, the tooltips the taskbar holds, the popup menu window.
+#pragma once
+#include <windows.h>
+
+#include "screen.h"
+#include "test_env.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+using Setting = std::pair<const char*, std::string>;
+
+// Replaces KELPRA.INI with one section holding these keys.
+void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
+void WriteSection(const char* section, const std::vector<Setting>& keys);
+std::string ReadSetting(const char* section, const char* key);
+std::string Quoted(const std::string& path);
+
+// Polls `done` every stepMs until it holds or timeoutMs passed.
+template <typename Done>
+bool WaitUntil(Done done, DWORD timeoutMs, DWORD stepMs = 100)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(stepMs);
+    }
+}
+
+// kelpra.exe as a user starts it: the command line after the program's name.
+class Kelpra {
+public:
+    bool Start(const std::string& arguments = "");
+    HWND Window() const { return window_; }
+    DWORD Id() { return process_.Id(); }
+    bool Running() { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
+    // True when it ended within timeoutMs with exit code 0.
+    bool EndsWithZero(DWORD timeoutMs = 20000);
+    // WM_CLOSE to the hidden window, then EndsWithZero.
+    bool CloseWithZero();
+    // The tray callback of slot s with the mouse message, as the shell sends it.
+    void TrayMessage(UINT slot, UINT hostNumber, UINT mouseMessage) const;
+    void Command(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
+
+private:
+    ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+// Tray icons sit in the taskbar from the right: the first one added at
+// x 1006, each next one 20 pixels to the left.
+constexpr int TRAY_ICON_TOP = 750;
+constexpr int TRAY_ICON_SIZE = 16;
+inline int TrayIconLeft(int position) { return 1006 - 20 * position; }
+
+enum class Badge { None, Good, Caution, Danger };
+
+// What one tray icon shows, read from its pixels.
+struct IconLook {
+    int digitPixels = 0;      // pixels of the digits' colour in the left digit
+    int markPixels = 0;       // hot-red pixels right of and below the digits
+    Badge badge = Badge::None;
+    bool errorImage = false;  // the white bar of the error image
+    int colours = 0;          // distinct colours (1: nothing there)
+};
+
+IconLook LookAt(const Screenshot& shot, int position, COLORREF digits);
+std::vector<uint32_t> IconPixels(const Screenshot& shot, int position);
+// The icon at that position, captured afresh.
+IconLook LookNow(int position, COLORREF digits);
+// Waits until the icon at `position` satisfies `wanted`.
+template <typename Wanted>
+bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs, IconLook* seen)
+{
+    return WaitUntil([&] { return wanted(*seen = LookNow(position, digits)); }, timeoutMs, 200);
+}
+// No icon at any of the first `count` positions.
+bool TrayEmpty(int count);
+
+constexpr COLORREF COOL_DIGITS = RGB(0, 255, 0);
+constexpr COLORREF HOT_DIGITS = RGB(255, 0, 0);
+
+// The tooltip texts (code page 932) the taskbar holds for its tray icons,
+// read from the taskbar's tooltip controls in the shell's process.
+std::vector<std::string> TrayTooltips();
+bool HasTooltip(const std::string& text);
+
+// The visible popup menu window ("#32768"), or null.
+HWND FindMenuWindow();
+// Keys pressed in an open popup menu, one after another.
+void PressMenuKeys(HWND menu, const std::vector<UINT>& keys);
+// The visible top-level windows of a process with this class.
+std::vector<HWND> WindowsOf(DWORD processId, const char* className);
