@@ -1,8 +1,7 @@
 // A left click on a drive's icon in the taskbar opens its details balloon.
-#include "app/app_state.h"
 #include "config/settings.h"
+#include "e2e_support.h"
 #include "sim_server.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -48,15 +47,10 @@ TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
     SimServer sim(R"({"drives":[{"position":0,"Temperature":38,"State":"caution","Model":"SIM MODEL",
                                  "DriveNumber":"Disk 0"}]})");
     ASSERT_TRUE(sim.Running());
-    RemoveProfile(SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
 
-    ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
-    HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
-    ASSERT_NE(window, nullptr);
+    Kelpra kelpra;
+    ASSERT_TRUE(kelpra.Start());
     ASSERT_TRUE(sim.WaitForRequests(2, 20000));
     Sleep(1000);   // the taskbar draws the new icon
     EXPECT_FALSE(WaitForBalloon(0).any);
@@ -73,10 +67,7 @@ TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
     EXPECT_GT(balloon.rect.right, 1024 - 400) << "near the tray at the bottom right";
     EXPECT_GT(balloon.rect.bottom, 768 / 2);
 
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    DWORD code = 1234;
-    ASSERT_TRUE(kelpra.WaitExit(20000, &code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(kelpra.CloseWithZero());
     RemoveProfile(SETTINGS_FILE);
 }
 
