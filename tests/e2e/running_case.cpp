@@ -178,9 +178,18 @@ TEST_F(Running, HostNumberModeShowsZeroZeroToZeroFiveAndLeavingItShowsTheTempera
 {
     size_t before = sim_->RequestCount();
     kelpra_->Command(IDM_HOST_NUMBER_MODE);
-    ASSERT_TRUE(WaitUntil([] { return LookNow(0, COOL_DIGITS).digitPixels == 0; }, 10000));
+    // The taskbar redraws the icons one by one: wait for all of them.
     Screenshot shot;
-    ASSERT_TRUE(shot.Capture());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (!shot.Capture())
+                return false;
+            for (int i = 0; i < DEMO_DRIVES; ++i)
+                if (LookAt(shot, i, COOL_DIGITS).digitPixels || LookAt(shot, i, HOT_DIGITS).digitPixels)
+                    return false;
+            return true;
+        },
+        10000));
     std::vector<std::vector<uint32_t>> icons;
     for (int i = 0; i < DEMO_DRIVES; ++i) {
         EXPECT_EQ(LookAt(shot, i, COOL_DIGITS).digitPixels, 0) << i;
