@@ -132,23 +132,6 @@ bool TrayEmpty(int count)
 
 namespace {
 
-struct ToolWindows {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTooltips(HWND window, LPARAM param)
-{
-    auto* tw = reinterpret_cast<ToolWindows*>(param);
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == tw->processId && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0)
-        tw->found.push_back(window);
-    return TRUE;
-}
-
 // One tool's text, through memory of the shell's process: the tooltip
 // control copies the text into a buffer that must live there.
 std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
@@ -185,15 +168,14 @@ std::vector<std::string> TrayTooltips()
 {
     std::vector<std::string> texts;
     HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    ToolWindows tw{0, {}};
-    GetWindowThreadProcessId(taskbar, &tw.processId);
-    if (!taskbar || !tw.processId)
+    DWORD shellId = 0;
+    GetWindowThreadProcessId(taskbar, &shellId);
+    if (!taskbar || !shellId)
         return texts;
-    EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&tw));
-    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, tw.processId);
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
     if (!shell)
         return texts;
-    for (HWND tooltip : tw.found) {
+    for (HWND tooltip : TopLevelWindows(shellId, TOOLTIPS_CLASSA)) {
         UINT count = static_cast<UINT>(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
         for (UINT i = 0; i < count && i < 64; ++i) {
             std::string text = ToolText(shell, tooltip, i);

@@ -254,8 +254,9 @@ TEST(FaultMatrix, EveryFaultShowsItsPictureAndTheNextGoodReplyRecovers)
 
     std::string current = steps[0].scenario;
     for (const Step& step : steps) {
-        if (step.scenario != current)
+        if (step.scenario != current) {
             ASSERT_TRUE(sim.SetScenario(step.scenario)) << step.name;
+        }
         current = step.scenario;
         const size_t loaded = sim.RequestCount();
         if (step.image == ANY_PICTURE) {

@@ -12,34 +12,16 @@
 
 namespace {
 
-struct DialogOf {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchSettingsDialog(HWND window, LPARAM param)
-{
-    auto* d = reinterpret_cast<DialogOf*>(param);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == d->processId && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, 1000) != nullptr) {
-        d->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForSettingsDialog(DWORD processId, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        DialogOf d{processId, nullptr};
-        EnumWindows(MatchSettingsDialog, reinterpret_cast<LPARAM>(&d));
-        if (d.found || GetTickCount() - start > timeoutMs)
-            return d.found;
+        // The settings dialog is the "#32770" window with the host field.
+        for (HWND window : TopLevelWindows(processId, "#32770"))
+            if (IsWindowVisible(window) && GetDlgItem(window, 1000) != nullptr)
+                return window;
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
         Sleep(50);
     }
 }

@@ -1,25 +1,18 @@
 // Message-box watcher: polls for "#32770" windows holding a static text.
 #include "msgbox_watcher.h"
 
+#include "test_env.h"
+
 namespace {
 
-struct Scan {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
+// A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
+std::vector<HWND> OpenBoxes(DWORD processId)
 {
-    auto* scan = reinterpret_cast<Scan*>(param);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    // A message box is a "#32770" dialog whose text sits in static 0xFFFF.
-    if (pid == scan->processId && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, 0xFFFF) != nullptr)
-        scan->found.push_back(window);
-    return TRUE;
+    std::vector<HWND> boxes;
+    for (HWND window : TopLevelWindows(processId, "#32770"))
+        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr)
+            boxes.push_back(window);
+    return boxes;
 }
 
 BOOL CALLBACK CountButtons(HWND child, LPARAM param)
@@ -78,10 +71,9 @@ void MsgBoxWatcher::Run()
 {
     std::vector<HWND> handled;
     while (!stop_) {
-        Scan scan{processId_, {}};
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&scan));
-        open_ = scan.found.size();
-        for (HWND box : scan.found) {
+        const std::vector<HWND> boxes = OpenBoxes(processId_);
+        open_ = boxes.size();
+        for (HWND box : boxes) {
             bool known = false;
             for (HWND h : handled)
                 known = known || h == box;

@@ -98,35 +98,41 @@ void ChildProcess::Kill()
 }
 
 namespace {
-struct FindWindowOf {
+struct WindowsOf {
     const char* className;
     DWORD processId;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 {
-    auto* f = reinterpret_cast<FindWindowOf*>(param);
+    auto* w = reinterpret_cast<WindowsOf*>(param);
     char cls[256] = "";
     GetClassNameA(window, cls, sizeof cls);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == f->processId && lstrcmpA(cls, f->className) == 0) {
-        f->found = window;
-        return FALSE;
-    }
+    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0)
+        w->found.push_back(window);
     return TRUE;
 }
 } // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className)
+{
+    WindowsOf w{className, processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&w));
+    return w.found;
+}
 
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        FindWindowOf f{className, processId, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
-        if (f.found || GetTickCount() - start > timeoutMs)
-            return f.found;
+        std::vector<HWND> found = TopLevelWindows(processId, className);
+        if (!found.empty())
+            return found.front();
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
         Sleep(20);
     }
 }

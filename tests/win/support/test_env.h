@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Full path of a bare-named profile file (where the platform keeps it).
 std::string ProfilePath(const char* name);
@@ -33,6 +34,10 @@ public:
 private:
     PROCESS_INFORMATION info_ = {};
 };
+
+// The top-level windows of a class (case ignored) in a given process, in
+// z-order, visible or not.
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className);
 
 // The top-level window of a class in a given process, waiting up to timeoutMs.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
