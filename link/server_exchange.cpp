@@ -9,6 +9,8 @@
 #include "link/drive_record.h"
 #include "link/drive_view.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int ATTEMPTS = 3;
@@ -106,6 +108,10 @@ bool Attempt(const char* addressText, UINT port, unsigned char* reply, const cha
                             reinterpret_cast<sockaddr*>(&sender), &senderLength);
         received = n >= 1;
         *errorText = received ? nullptr : RECEIVE_FAILED;
+        // A datagram too long for the buffer fails, yet leaves its first
+        // bytes there: a later, shorter reply must not inherit them.
+        if (!received)
+            std::memset(reply, 0, REPLY_SIZE);
     }
     ws.shutdown(s, SD_BOTH);
     ws.closesocket(s);

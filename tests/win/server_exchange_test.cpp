@@ -171,13 +171,16 @@ TEST_F(ServerExchange, AFailedReceiveThenTwoTimeOutsShowsTheReceiveText)
     EXPECT_EQ(sim.RequestCount(), 3u);
 }
 
-TEST_F(ServerExchange, ALaterSuccessClearsAnEarlierFailure)
+TEST_F(ServerExchange, ALaterSuccessClearsAnEarlierFailureAndItsBytes)
 {
-    SimServer sim(WithFaults(R"({"request":1,"kind":"oversize"},{"request":2,"kind":"no-reply"})"));
+    // The oversize datagram names drives 0 and 3; the 204-byte reply only 0.
+    SimServer sim(WithFaults(R"({"request":1,"kind":"oversize"},{"request":2,"kind":"no-reply"},
+                                {"request":3,"kind":"short","bytes":204})"));
     ASSERT_TRUE(sim.Running());
     MsgBoxWatcher watcher;
     EXPECT_EQ(Query("127.0.0.1", sim.Port(), 1), 1);
     EXPECT_EQ(RecordAt(reply_.data(), 0).Temperature, 38);
+    EXPECT_EQ(RecordAt(reply_.data(), 3).InUse, 0);
     EXPECT_EQ(sim.RequestCount(), 3u);
     EXPECT_EQ(watcher.Count(), 0u);
 }
