@@ -11,8 +11,17 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The decimal digits from p on, wrapping modulo 2^32 as the platform's
+// conversions do; p is left after them.
+uint32_t ReadDigits(const char*& p)
+{
+    uint32_t v = 0;
+    while (IsDigit(*p))
+        v = v * 10u + static_cast<uint32_t>(*p++ - '0');
+    return v;
+}
+
 // One "%d" conversion: blanks, an optional sign, then at least one digit.
-// The value wraps modulo 2^32, as the platform's conversions do.
 bool ScanNumber(const char*& p, uint32_t& value)
 {
     const char* q = p;
@@ -23,9 +32,7 @@ bool ScanNumber(const char*& p, uint32_t& value)
         negative = *q++ == '-';
     if (!IsDigit(*q))
         return false;
-    uint32_t v = 0;
-    while (IsDigit(*q))
-        v = v * 10u + static_cast<uint32_t>(*q++ - '0');
+    const uint32_t v = ReadDigits(q);
     value = negative ? 0u - v : v;
     p = q;
     return true;
@@ -57,9 +64,17 @@ uint32_t ParseProfileUInt(const char* text, uint32_t def)
 {
     if (text[0] == '\0')
         return def;
+    const char* p = text;
+    return ReadDigits(p);
+}
+
+int32_t ParseProfileInt(const char* text, int32_t def)
+{
+    if (text[0] == '\0')
+        return def;
     uint32_t value = 0;
     const char* p = text;
-    return ScanNumber(p, value) ? value : 0;
+    return ScanNumber(p, value) ? static_cast<int32_t>(value) : 0;
 }
 
 uint32_t ParseProfileColor(const char* text, uint32_t colorref)

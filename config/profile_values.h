@@ -24,11 +24,15 @@ struct FontFields {
 };
 static_assert(sizeof(FontFields) == 60, "FontFields must match LOGFONTA");
 
-// Integer value: empty text gives def; otherwise the decimal number at the
-// start (blanks and one sign allowed before it) as an unsigned 32-bit value,
-// wrapping like the platform's conversion, so "-1" and "4294967295" both give
-// 0xFFFFFFFF; text without a leading number gives 0.
+// Integer value of a setting: empty text gives def; otherwise the decimal
+// digits at the very start as an unsigned 32-bit value, wrapping like the
+// platform's conversion ("4294967295" gives 0xFFFFFFFF); text that does not
+// start with a digit, blanks and signs included, gives 0.
 uint32_t ParseProfileUInt(const char* text, uint32_t def);
+
+// Signed value as "%ld" wrote it (the attribute baselines): blanks and one
+// sign allowed before the digits; empty text gives def, no number gives 0.
+int32_t ParseProfileInt(const char* text, int32_t def);
 
 // Colour value "r,g,b" over a COLORREF (0x00BBGGRR): numbers the scan does
 // not reach keep the current component; each number's low 8 bits are used.

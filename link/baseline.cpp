@@ -3,6 +3,7 @@
 #include "link/baseline.h"
 
 #include "config/inifile.h"
+#include "config/profile_values.h"
 #include "config/settings.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
@@ -23,11 +24,21 @@ const AttributeKey ATTRIBUTE_KEYS[] = {
 };
 
 constexpr const char* CHECK_KEY = "Check";
-constexpr UINT UNSET_ATTRIBUTE = static_cast<UINT>(-1);
+constexpr int32_t UNSET_ATTRIBUTE = -1;
 
 bool ValidPosition(int position)
 {
     return position >= 0 && position < static_cast<int>(SLOT_COUNT);
+}
+
+// The values are written signed ("%ld"): the settings' integer read, which
+// takes digits only, would turn a saved -1 into 0 and make an unchanged
+// drive look changed at every start.
+int32_t ReadValue(const INIFILE& ini, const char* section, const char* key, int32_t def)
+{
+    char text[32] = "";
+    ini.GetString(section, key, "", text, sizeof text);
+    return ParseProfileInt(text, def);
 }
 
 } // namespace
@@ -42,9 +53,9 @@ int LoadAttributeBaseline(int position)
 
     INIFILE ini;
     ini.SetFileName(SETTINGS_FILE);
-    slot.Check = static_cast<INT32>(ini.GetInt(section, CHECK_KEY, 0));
+    slot.Check = ReadValue(ini, section, CHECK_KEY, 0);
     for (const AttributeKey& a : ATTRIBUTE_KEYS)
-        slot.Record.*a.field = static_cast<int32_t>(ini.GetInt(section, a.key, UNSET_ATTRIBUTE));
+        slot.Record.*a.field = ReadValue(ini, section, a.key, UNSET_ATTRIBUTE);
     return 1;
 }
 

@@ -171,10 +171,10 @@ std::string WildFont()
     return "TextFont=-40,-5,99999,-99999,99999,300,-1,256,999,-3,77,5000,-9,\r\n";
 }
 
-// "-1": host-number icons beyond 999, which no icon paints.
+// The bit pattern of -1: host-number icons beyond 999, which no icon paints.
 std::string HostNumberBeyondTheIcons()
 {
-    return "HostNumber=-1\r\n";
+    return "HostNumber=4294967295\r\n";
 }
 
 std::string LoneLeadBytesAndBrokenLines()

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string text(reinterpret_cast<const char*>(data), size < 255 ? size : 255);
 
     ParseProfileUInt(text.c_str(), 7);
+    ParseProfileInt(text.c_str(), -1);
     uint32_t color = ParseProfileColor(text.c_str(), 0x00123456);
     char out[256];
     FormatProfileColor(color, out, sizeof out);

@@ -19,7 +19,7 @@ struct FailingHost {
 const FailingHost FAILING_HOSTS[] = {
     {"62", "CNUMICON::CreateIcon(608) ERROR\n"},    // 62 * 16 + 8 = 1000
     {"63", "CNUMICON::CreateIcon(600) ERROR\n"},    // 1008 already
-    {"-1", "CNUMICON::CreateIcon(600) ERROR\n"},    // wraps to a huge value
+    {"4294967295", "CNUMICON::CreateIcon(600) ERROR\n"},   // the bit pattern of -1
 };
 
 const char* const SECTION = "icon-build-fails";

@@ -108,7 +108,7 @@ TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)
     WritePrivateProfileStringA(s, "Label", "とても長いラベルの名前はここで切られますか", SETTINGS_FILE);
     LoadSettings();
     EXPECT_EQ(Settings.Timer, 0xFFFFFFFFu);
-    EXPECT_EQ(Settings.HostNumber, 0xFFFFFFFFu);
+    EXPECT_EQ(Settings.HostNumber, 0u) << "a sign is no digit";
     EXPECT_EQ(Settings.Temp, 0u);
     EXPECT_EQ(Settings.CoolTextColor, RGB(44, 255, 0));
     EXPECT_EQ(Settings.MaskColor, RGB(15, 15, 15));
