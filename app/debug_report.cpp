@@ -18,7 +18,6 @@ void DebugReport(const char* format, ...)
     if (n < 0)
         return;
     // An over-long trace is cut on a character boundary, not mid-character.
-    if (static_cast<size_t>(n) >= sizeof text)
-        text[SjisCutLength(text, sizeof text - 1, sizeof text - 1)] = '\0';
+    SjisEndFormatted(text, sizeof text, static_cast<size_t>(n));
     OutputDebugStringA(text);
 }

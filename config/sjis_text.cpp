@@ -25,6 +25,17 @@ size_t SjisCutLength(const char* text, size_t length, size_t maxBytes)
     return cut;
 }
 
+size_t SjisEndFormatted(char* text, size_t room, size_t formatted)
+{
+    if (room == 0)
+        return 0;
+    // Measured against the whole length: the byte the formatter kept last
+    // may be a lead byte whose trail byte did not fit.
+    const size_t kept = SjisCutLength(text, formatted, room - 1);
+    text[kept] = '\0';
+    return kept;
+}
+
 size_t SjisCopy(char* dest, size_t destSize, const char* text, size_t srcMax)
 {
     if (destSize == 0)

@@ -18,6 +18,11 @@ size_t BoundedLength(const char* text, size_t maxRead);
 // maxBytes long and does not end inside a double-byte character.
 size_t SjisCutLength(const char* text, size_t length, size_t maxBytes);
 
+// After a formatter wrote into text (room bytes) as much as fit of a text
+// whose whole length is `formatted`: ends it on a character boundary rather
+// than where the formatter stopped. Returns the length kept.
+size_t SjisEndFormatted(char* text, size_t room, size_t formatted);
+
 // Copies text into dest (destSize bytes, always zero-terminated when
 // destSize > 0), reading at most srcMax bytes of text and cutting on a
 // character boundary. Returns the number of bytes copied.

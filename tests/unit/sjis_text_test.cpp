@@ -27,6 +27,13 @@ TEST(SjisCut, TrailBytesThatLookLikeLeadBytesAreNotMisread)
     EXPECT_EQ(SjisCutLength(text.data(), text.size(), 5), 4u);
 }
 
+TEST(SjisCut, AFormattedTextThatDidNotFitEndsOnACharacterBoundary)
+{
+    char text[6] = "abcd\x83";   // what the formatter leaves of "abcdソ"
+    EXPECT_EQ(SjisEndFormatted(text, sizeof text, 6), 4u);
+    EXPECT_STREQ(text, "abcd");
+}
+
 TEST(SjisCopy, ReadsNoFurtherThanTheFieldAndAlwaysTerminates)
 {
     const char field[4] = {'W', 'X', 'Y', 'Z'};   // no terminating 0
