@@ -9,6 +9,7 @@
 #include "link/drive_view.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -41,6 +42,27 @@ int32_t ReadValue(const INIFILE& ini, const char* section, const char* key, int3
     return ParseProfileInt(text, def);
 }
 
+// The section of identity's drive into the slot's Check and stored values.
+void ReadBaseline(DriveSlot& slot, const DriveRecord& identity)
+{
+    char section[SECTION_NAME_ROOM];
+    FormatBaselineSection(section, sizeof section, identity);
+
+    INIFILE ini;
+    ini.SetFileName(SETTINGS_FILE);
+    slot.Check = ReadValue(ini, section, CHECK_KEY, 0);
+    for (const AttributeKey& a : ATTRIBUTE_KEYS)
+        slot.Record.*a.field = ReadValue(ini, section, a.key, UNSET_ATTRIBUTE);
+}
+
+bool SameIdentity(const DriveRecord& a, const DriveRecord& b)
+{
+    char sectionA[SECTION_NAME_ROOM], sectionB[SECTION_NAME_ROOM];
+    FormatBaselineSection(sectionA, sizeof sectionA, a);
+    FormatBaselineSection(sectionB, sizeof sectionB, b);
+    return std::strcmp(sectionA, sectionB) == 0;
+}
+
 } // namespace
 
 int LoadAttributeBaseline(int position)
@@ -48,14 +70,18 @@ int LoadAttributeBaseline(int position)
     if (!ValidPosition(position))
         return 0;
     DriveSlot& slot = DriveSlots[position];
-    char section[SECTION_NAME_ROOM];
-    FormatBaselineSection(section, sizeof section, slot.Record);
+    ReadBaseline(slot, slot.Record);
+    return 1;
+}
 
-    INIFILE ini;
-    ini.SetFileName(SETTINGS_FILE);
-    slot.Check = ReadValue(ini, section, CHECK_KEY, 0);
-    for (const AttributeKey& a : ATTRIBUTE_KEYS)
-        slot.Record.*a.field = ReadValue(ini, section, a.key, UNSET_ATTRIBUTE);
+int LoadBaselineOfNewDrive(int position, const DriveRecord& reply)
+{
+    if (!ValidPosition(position))
+        return 0;
+    DriveSlot& slot = DriveSlots[position];
+    if (slot.Record.InUse != 0 && SameIdentity(slot.Record, reply))
+        return 0;
+    ReadBaseline(slot, reply);
     return 1;
 }
 

@@ -81,6 +81,7 @@ void RefreshPosition(UINT position, DriveRecord reply)
             slot.TrayIcon.Remove();
         return;
     }
+    LoadBaselineOfNewDrive(static_cast<int>(position), reply);
     DriveUpdate update = PlanDriveUpdate(reply, slot.Record, slot.Check, AppState.stateOverride, Settings.Temp);
     slot.Check = update.check;
     ShowDrive(position, reply, update.image);

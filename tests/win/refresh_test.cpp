@@ -217,18 +217,23 @@ TEST_F(Refresh, OnlyPositionThreeInUse)
     EXPECT_EQ(DriveSlots[3].ShownImage, 30u);
 }
 
-TEST_F(Refresh, ADriveAppearingAtAnEmptyPositionFirstShowsAnEmptyDriveNumber)
+TEST_F(Refresh, ADriveNewToItsPositionKeepsItsSavedHiddenStatusAndFirstShowsTheOldDriveNumber)
 {
+    // Saved hidden: drive 5, which appears later, and the drive that replaces drive 0.
+    WriteBaseline("MODEL-5:FW1:SN5", "1", "7");
+    WriteBaseline("MODEL-0:FW1:SNX", "1", "7");
     Serve(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0")}));
     StartUp(1);
-    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"),
-                                           DriveJson(5, 35, "\"good\"", "Disk 5")})));
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"caution\"", "Disk 0", ",\"Serial\":\"SNX\",\"AC5\":7"),
+                                           DriveJson(5, 35, "\"caution\"", "Disk 5", ",\"AC5\":7")})));
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
     EXPECT_TRUE(TrayFixture::ShellHasIcon(5));
-    EXPECT_EQ(DriveSlots[5].ShownImage, 35u);
-    EXPECT_STREQ(Tip(5), " 正常");
+    EXPECT_EQ(DriveSlots[5].ShownImage, 35u) << "caution mark hidden";
+    EXPECT_EQ(DriveSlots[0].ShownImage, 30u) << "caution mark hidden";
+    EXPECT_EQ(Value("MODEL-5:FW1:SN5", "Check") + Value("MODEL-0:FW1:SNX", "Check"), "11");
+    EXPECT_STREQ(Tip(5), " 注意");
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
-    EXPECT_STREQ(Tip(5), "Disk 5 正常");
+    EXPECT_STREQ(Tip(5), "Disk 5 注意");
 }
 
 TEST_F(Refresh, ADriveThatLeavesLosesItsIconButKeepsItsRecord)
