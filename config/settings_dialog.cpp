@@ -132,12 +132,24 @@ void CloseSettingsDialog(HWND dialog, INT_PTR result)
 {
     ReleaseSwatches();
     AppState.settingsOpen = 0;
+    // Marks this dialog as ended; its window lives on until its modal loop
+    // returns.
+    SetWindowLongPtrA(dialog, DWLP_USER, 1);
     EndDialog(dialog, result);
+}
+
+bool Ended(HWND dialog)
+{
+    return GetWindowLongPtrA(dialog, DWLP_USER) != 0;
 }
 
 void OnSet(HWND dialog)
 {
     ApplySettings(dialog);
+    // The refresh's error box runs a modal loop in which "中止" may have
+    // ended the dialog: its result is then 2, and 2 saves nothing.
+    if (Ended(dialog))
+        return;
     SaveSettings();
     CloseSettingsDialog(dialog, IDOK);
 }

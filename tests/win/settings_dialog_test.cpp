@@ -284,6 +284,30 @@ TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
     StopSockets();
 }
 
+TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
+{
+    StartSockets();
+    for (int button : {IDOK, static_cast<int>(IDC_APPLY)}) {
+        SetUp();
+        std::strcpy(Settings.HostAddress, "no-such-host.invalid");
+        Settings.TimeOut = 1;
+        HWND dialog = nullptr;
+        std::string boxText;
+        DialogDriver driver(std::vector<DialogDriver::Action>{
+            [&](HWND d) { ClickButton(dialog = d, button); },
+            [&](HWND box) {
+                boxText = ItemText(box, 0xFFFF);
+                ClickButton(dialog, IDCANCEL);
+                ClickButton(box, IDOK);
+            }});
+        EXPECT_EQ(ShowSettingsDialog(owner_), IDCANCEL) << button;
+        EXPECT_EQ(boxText, "クライアントソケットのバインドに失敗しました。") << button;
+        EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE))) << button;
+        TearDown();
+    }
+    StopSockets();
+}
+
 TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)
 {
     Settings.Debug = 1;
