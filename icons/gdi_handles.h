@@ -14,30 +14,30 @@ Handle Tallied(Handle handle, GdiKind kind)
     return handle;
 }
 
+// Only a deletion that succeeded counts as freed: a bitmap still selected
+// into a DC, for one, is refused by the platform and stays live.
+template <typename Handle, typename Deleter>
+void FreeTallied(Handle& handle, Deleter destroy, GdiKind kind)
+{
+    if (!handle)
+        return;
+    if (destroy(handle))
+        TallyFreed(kind);
+    handle = nullptr;
+}
+
 inline void FreeIcon(HICON& icon)
 {
-    if (!icon)
-        return;
-    DestroyIcon(icon);
-    TallyFreed(GdiKind::Icon);
-    icon = nullptr;
+    FreeTallied(icon, DestroyIcon, GdiKind::Icon);
 }
 
 template <typename Handle>
 void FreeObject(Handle& object, GdiKind kind)
 {
-    if (!object)
-        return;
-    DeleteObject(object);
-    TallyFreed(kind);
-    object = nullptr;
+    FreeTallied(object, DeleteObject, kind);
 }
 
 inline void FreeDC(HDC& dc)
 {
-    if (!dc)
-        return;
-    DeleteDC(dc);
-    TallyFreed(GdiKind::Dc);
-    dc = nullptr;
+    FreeTallied(dc, DeleteDC, GdiKind::Dc);
 }

@@ -12,11 +12,26 @@ CIMGICON::CBMPDATA::~CBMPDATA()
 
 void CIMGICON::CBMPDATA::Release()
 {
+    // A bitmap still selected into a DC cannot be deleted.
+    Deselect();
     FreeObject(m_hBitmap, GdiKind::Bitmap);
     FreeDC(m_hDC);
+    m_hOriginal = nullptr;
     m_pBits = nullptr;
     m_nWidth = 0;
     m_nHeight = 0;
+}
+
+void CIMGICON::CBMPDATA::Deselect()
+{
+    if (m_hDC && m_hOriginal)
+        SelectObject(m_hDC, m_hOriginal);
+}
+
+void CIMGICON::CBMPDATA::Reselect()
+{
+    if (m_hDC && m_hOriginal)
+        SelectObject(m_hDC, m_hBitmap);
 }
 
 CIMGICON::~CIMGICON()
@@ -60,7 +75,7 @@ BOOL AttachSurface(CIMGICON::CBMPDATA& surface, HBITMAP bitmap, HDC screen, int 
     surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
     if (!surface.m_hDC)
         return FALSE;
-    SelectObject(surface.m_hDC, surface.m_hBitmap);
+    surface.m_hOriginal = SelectObject(surface.m_hDC, surface.m_hBitmap);
     surface.m_nWidth = width;
     surface.m_nHeight = height;
     return TRUE;
@@ -109,9 +124,11 @@ BOOL CIMGICON::MakeIcon(COLORREF maskColor)
                              (static_cast<uint32_t>(GetGValue(maskColor)) << 8) | GetBValue(maskColor);
         auto* pixel = static_cast<uint32_t*>(m_Color.m_pBits);
         const long count = static_cast<long>(m_Color.m_nWidth) * m_Color.m_nHeight;
+        // A keyed pixel gets colour 0 as well as alpha 0: an icon whose
+        // every alpha is 0 is drawn by its masks, and colour 0 under the
+        // all-ones AND mask leaves the screen as it is.
         for (long i = 0; i < count; ++i)
-            if ((pixel[i] & 0x00FFFFFF) != key)
-                pixel[i] |= 0xFF000000;
+            pixel[i] = (pixel[i] & 0x00FFFFFF) != key ? pixel[i] | 0xFF000000 : 0;
     }
     FreeIcon(m_hIcon);
 
@@ -119,6 +136,11 @@ BOOL CIMGICON::MakeIcon(COLORREF maskColor)
     info.fIcon = TRUE;
     info.hbmMask = m_Mask.m_hBitmap;
     info.hbmColor = m_Color.m_hBitmap;
+    // The bitmaps handed to CreateIconIndirect must not be selected into a DC.
+    m_Color.Deselect();
+    m_Mask.Deselect();
     m_hIcon = Tallied(CreateIconIndirect(&info), GdiKind::Icon);
+    m_Color.Reselect();
+    m_Mask.Reselect();
     return m_hIcon != nullptr;
 }

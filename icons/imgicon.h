@@ -12,12 +12,17 @@ public:
         CBMPDATA& operator=(const CBMPDATA&) = delete;
         virtual ~CBMPDATA();
         void Release();
+        // Deselect puts the DC's own bitmap back, so that m_hBitmap is
+        // selected nowhere; Reselect selects m_hBitmap again.
+        void Deselect();
+        void Reselect();
 
         HBITMAP m_hBitmap = nullptr;
         void* m_pBits = nullptr;
         HDC m_hDC = nullptr;
         INT32 m_nWidth = 0;
         INT32 m_nHeight = 0;
+        HGDIOBJ m_hOriginal = nullptr;   // the DC's own bitmap
     };
 
     CIMGICON() = default;

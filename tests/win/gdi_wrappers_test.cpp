@@ -135,6 +135,11 @@ TEST(WinBrush, CreateReplacesAndReleaseFrees)
     brush.Release();
     brush.Release();
     EXPECT_EQ(TallyLive(GdiKind::Brush), live);
+    // Only a deletion that succeeds counts as freed.
+    brush.Create(RGB(7, 8, 9));
+    DeleteObject(brush.m_hBrush);
+    brush.Release();
+    EXPECT_EQ(TallyLive(GdiKind::Brush), live + 1);
 }
 
 } // namespace
