@@ -287,9 +287,11 @@ TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
 TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
 {
     StartSockets();
+    SimServer sim(R"({"drives":[],"faults":[{"request":"all","kind":"short","bytes":0}]})");
+    ASSERT_TRUE(sim.Running());
     for (int button : {IDOK, static_cast<int>(IDC_APPLY)}) {
         SetUp();
-        std::strcpy(Settings.HostAddress, "no-such-host.invalid");
+        Settings.Port = sim.Port();
         Settings.TimeOut = 1;
         HWND dialog = nullptr;
         std::string boxText;
@@ -301,7 +303,7 @@ TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
                 ClickButton(box, IDOK);
             }});
         EXPECT_EQ(ShowSettingsDialog(owner_), IDCANCEL) << button;
-        EXPECT_EQ(boxText, "クライアントソケットのバインドに失敗しました。") << button;
+        EXPECT_EQ(boxText, "クライアントソケットの受信に失敗しました。") << button;
         EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE))) << button;
         TearDown();
     }
