@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -55,30 +56,24 @@ TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
     RemoveProfile(SETTINGS_FILE);
 }
 
-std::string OneDrive(const char* state, int temperature)
+using Step = std::pair<const char*, int>;   // state, temperature
+
+std::string OneDrive(const Step& step)
 {
     return std::string(R"({"drives":[{"position":0,"Model":"SIM MODEL","DriveNumber":"Disk 0","State":")") +
-           state + R"(","Temperature":)" + std::to_string(temperature) + "}]}";
+           step.first + R"(","Temperature":)" + std::to_string(step.second) + "}]}";
 }
 
 // Balloons first seen within waitMs: Wine makes a new window for each one.
 size_t NewBalloons(std::set<HWND>& seen, DWORD waitMs)
 {
     size_t fresh = 0;
-    WaitUntil([&] {
-        for (HWND b : VisibleBalloons())
-            fresh += seen.insert(b).second;
-        return false;
-    }, waitMs);
+    WaitUntil([&] { for (HWND b : VisibleBalloons()) fresh += seen.insert(b).second; return false; }, waitMs);
     return fresh;
 }
 
 TEST(EndToEnd, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
 {
-    struct Step {
-        const char* state;
-        int temperature;
-    };
     struct Case {
         const char* what;
         const char* alert;
@@ -90,17 +85,16 @@ TEST(EndToEnd, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
         {"Alert=0", "0", {{"caution", 50}, {"danger", 50}}, 0},
     };
     for (const Case& c : cases) {
-        SimServer sim(OneDrive(c.steps[0].state, c.steps[0].temperature));
+        SimServer sim(OneDrive(c.steps[0]));
         ASSERT_TRUE(sim.Running());
         WriteOnlySection("127.0.0.1",
                          {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"Timer", "1"}, {"Alert", c.alert}});
         Kelpra kelpra;
-        ASSERT_TRUE(kelpra.Start()) << c.what;
-        ASSERT_TRUE(sim.WaitForRequests(2, 20000)) << c.what;
+        ASSERT_TRUE(kelpra.Start() && sim.WaitForRequests(2, 20000)) << c.what;
         std::set<HWND> seen;
         size_t balloons = 0;
         for (size_t i = 0; i < c.steps.size(); ++i) {
-            ASSERT_TRUE(i == 0 || sim.SetScenario(OneDrive(c.steps[i].state, c.steps[i].temperature))) << c.what;
+            ASSERT_TRUE(i == 0 || sim.SetScenario(OneDrive(c.steps[i]))) << c.what;
             // A balloon shows about 2 s after the poll that asked for it.
             balloons += NewBalloons(seen, 4500);
         }
