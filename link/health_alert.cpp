@@ -4,12 +4,18 @@
 #include "link/drive_record.h"
 #include "link/drive_view.h"
 
+namespace {
+
+// The state as the icon shows it, ordered by severity: a hidden status shows
+// caution and danger as good, and unknown states show no mark.
 uint8_t ShownRank(uint8_t state, int32_t check)
 {
     if (state == DS_ERR)
         return state;
     return check == 0 && state < DS_ERR ? state : static_cast<uint8_t>(DS_GOOD);
 }
+
+} // namespace
 
 AlertDecision DecideAlert(AlertMemory previous, const AlertReading& now, const AlertGate& gate)
 {

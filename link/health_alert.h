@@ -9,7 +9,7 @@
 // danger or error, or already hot, alerts.
 struct AlertMemory {
     uint8_t rank;   // 0 good, 1 caution, 2 danger, 3 error, as last shown
-    bool hot;       // hot was alerted and the drive has not cooled down since
+    bool hot;       // was hot and has not cooled down to Temp - 3 since
 };
 
 // A drive as the refresh shows it, after the state override.
@@ -36,10 +36,6 @@ struct AlertDecision {
 // Degrees below Temp that a hot drive must reach before it can alert again,
 // so that a reading jittering around Temp alerts once.
 constexpr int ALERT_REARM_DEGREES = 3;
-
-// The state as the icon shows it, ordered by severity: a hidden status
-// shows caution and danger as good; unknown states show no mark.
-uint8_t ShownRank(uint8_t state, int32_t check);
 
 // Without an answer or in host-number mode nothing was shown, so the memory
 // stays. Otherwise it follows the reading; a pretended state or Alert=0 only
