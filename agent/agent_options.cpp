@@ -33,8 +33,16 @@ bool SetDevice(const char* v, AgentOptions* o)
     o->devices.emplace_back(v);
     return *v != '\0';
 }
-bool SetOnce(const char*, AgentOptions* o) { return o->once = true; }
-bool SetHelp(const char*, AgentOptions* o) { return o->help = true; }
+bool SetOnce(const char*, AgentOptions* o)
+{
+    o->once = true;
+    return true;
+}
+bool SetHelp(const char*, AgentOptions* o)
+{
+    o->help = true;
+    return true;
+}
 
 const OptionSpec OPTIONS[] = {
     {"--port", true, SetPort, "a port number from 0 to 65535"},
@@ -110,7 +118,7 @@ bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options,
             }
         }
         if (spec->set == SetAllow && !allowGiven) {
-            o.allow = AllowList();   // the first --allow replaces the defaults
+            o.allow.Clear();   // the first --allow replaces the defaults
             allowGiven = true;
         }
         if (!spec->set(value, &o)) {

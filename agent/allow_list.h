@@ -11,6 +11,7 @@ class AllowList {
 public:
     // Loopback and the private and link-local blocks.
     AllowList();
+    void Clear() { blocks_.clear(); }
     // Adds "a.b.c.d/n" or a single address "a.b.c.d"; false when malformed.
     bool Add(const std::string& cidr);
     // address in host byte order.
