@@ -55,10 +55,8 @@ TEST_F(AgentProgram, ServesTheFixtureDrivesAndNeverWakesTheSleepingOne)
     int port = agent.Port();
     ASSERT_NE(port, 0) << agent.Stderr();
     Client client;
-    client.Send(port, {0x01});
-    std::vector<unsigned char> reply;
     int from = 0;
-    ASSERT_TRUE(client.Receive(&reply, 3000, &from));
+    std::vector<unsigned char> reply = client.Ask(port, &from);
     EXPECT_EQ(from, port);
     ASSERT_EQ(reply.size(), REPLY_SIZE);
     const int states[] = {0, 0, 0, 2, 1, 3, 0};

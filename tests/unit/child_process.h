@@ -158,11 +158,12 @@ public:
             *fromPort = ntohs(from.sin_port);
         return n >= 0;
     }
-    std::vector<unsigned char> Ask(int port)
+    // The reply to one request 0x01 (empty when none came).
+    std::vector<unsigned char> Ask(int port, int* fromPort = nullptr)
     {
         Send(port, {0x01});
         std::vector<unsigned char> reply;
-        Receive(&reply);
+        Receive(&reply, 3000, fromPort);
         return reply;
     }
 

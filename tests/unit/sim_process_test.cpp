@@ -58,10 +58,8 @@ TEST_F(SimProcess, AnswersTheRequestWith16RecordsFromItsPort)
 {
     Start(SCENARIO);
     Client client;
-    client.Send(port_, {0x01});
-    std::vector<unsigned char> reply;
     int from = 0;
-    ASSERT_TRUE(client.Receive(&reply, 3000, &from));
+    std::vector<unsigned char> reply = client.Ask(port_, &from);
     EXPECT_EQ(from, port_);
     ASSERT_EQ(reply.size(), REPLY_SIZE);
     EXPECT_EQ(RecordAt(reply.data(), 0).Temperature, 33);
