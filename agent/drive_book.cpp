@@ -1,6 +1,7 @@
 // Drive records and the reply bytes.
 #include "drive_book.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
