@@ -12,7 +12,7 @@ constexpr int MAX_INTERVAL = 7 * 24 * 3600;
 
 using Setter = bool (*)(const char* value, AgentOptions* o);
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     bool takesValue;
     Setter set;
@@ -44,7 +44,7 @@ bool SetHelp(const char*, AgentOptions* o)
     return true;
 }
 
-const OptionSpec OPTIONS[] = {
+const OptionEntry OPTIONS[] = {
     {"--port", true, SetPort, "a port number from 0 to 65535"},
     {"--listen", true, SetListen, "an IPv4 address"},
     {"--allow", true, SetAllow, "an IPv4 address or CIDR block such as 192.168.0.0/16"},
@@ -55,11 +55,11 @@ const OptionSpec OPTIONS[] = {
     {"--help", false, SetHelp, ""},
 };
 
-const OptionSpec* Find(const std::string& name)
+const OptionEntry* Find(const std::string& name)
 {
-    for (const OptionSpec& spec : OPTIONS)
-        if (name == spec.name)
-            return &spec;
+    for (const OptionEntry& entry : OPTIONS)
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -97,17 +97,17 @@ bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options,
         std::string arg = argv[i];
         size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
-        const OptionSpec* spec = Find(name);
-        if (!spec) {
+        const OptionEntry* entry = Find(name);
+        if (!entry) {
             *error = "unknown option " + arg;
             return false;
         }
         const char* value = "";
-        if (!spec->takesValue && eq != std::string::npos) {
+        if (!entry->takesValue && eq != std::string::npos) {
             *error = name + " takes no value";
             return false;
         }
-        if (spec->takesValue) {
+        if (entry->takesValue) {
             if (eq != std::string::npos) {
                 value = argv[i] + eq + 1;
             } else if (i + 1 < argc) {
@@ -117,12 +117,12 @@ bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options,
                 return false;
             }
         }
-        if (spec->set == SetAllow && !allowGiven) {
+        if (entry->set == SetAllow && !allowGiven) {
             o.allow.Clear();   // the first --allow replaces the defaults
             allowGiven = true;
         }
-        if (!spec->set(value, &o)) {
-            *error = name + ": '" + value + "' is not " + spec->expects;
+        if (!entry->set(value, &o)) {
+            *error = name + ": '" + value + "' is not " + entry->expects;
             return false;
         }
     }
