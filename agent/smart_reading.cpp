@@ -53,9 +53,7 @@ public:
         }
         if (v->is_number_unsigned())
             return v->get<uint64_t>() > static_cast<uint64_t>(hi) ? hi : static_cast<int32_t>(v->get<uint64_t>());
-        double d = v->get<double>();   // integers beyond 2^53 lose nothing that matters after clamping
-        if (v->is_number_integer())
-            d = static_cast<double>(v->get<int64_t>());
+        double d = v->get<double>();   // precision lost beyond 2^53 does not survive the clamp anyway
         return d < lo ? lo : d > hi ? hi : static_cast<int32_t>(d);
     }
     int32_t Number(std::initializer_list<const char*> path, int32_t lo, int32_t hi, int32_t fallback)
