@@ -30,7 +30,7 @@ TEST(AgentEndToEnd, TheFixtureDrivesShowTheirStatesInTheTray)
 {
     AgentProcess agent;
     ASSERT_EQ(agent.Ask().size(), 3264u);
-    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}});
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     Kelpra kelpra;
     ASSERT_TRUE(kelpra.Start());
     IconLook seen;
