@@ -1,9 +1,8 @@
 // Figure lines, medians and the clock of the benchmark.
 #include "figures.h"
 
-#include <windows.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 void ReportFigure(const char* name, double value, const char* unit, const std::string& what)
@@ -23,12 +22,7 @@ double Median(std::vector<double> values)
 
 double NowMicroseconds()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+    // QueryPerformanceCounter under mingw-w64, CLOCK_MONOTONIC natively.
+    using namespace std::chrono;
+    return static_cast<double>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count()) / 1e3;
 }

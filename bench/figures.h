@@ -9,5 +9,5 @@
 void ReportFigure(const char* name, double value, const char* unit, const std::string& what);
 double Median(std::vector<double> values);
 
-// Microseconds since an arbitrary start, from the performance counter.
+// Microseconds since an arbitrary start, from a steady clock.
 double NowMicroseconds();

@@ -30,6 +30,8 @@ constexpr int TIMED_BATCHES = 7;
 constexpr int REFRESHES_PER_BATCH = 300;
 constexpr int BUILD_RUNS = 5;
 constexpr int COUNTED_REFRESHES = 1000;
+constexpr int COUNTED_ALERTS = 200;
+constexpr UINT CAUTION_POSITION = 2;   // bench/scenario.json
 
 void WriteBenchSettings(unsigned port)
 {
@@ -241,6 +243,31 @@ void MeasureAllocationsAndObjects(HWND window)
                  "net GDI/USER objects of the icon code per refresh");
 }
 
+// The same around refreshes that alert: the caution drive's status is hidden
+// for one refresh and shown again at the next, whose balloon comes up.
+void MeasureAlerts(HWND window)
+{
+    DriveSlot& slot = DriveSlots[CAUTION_POSITION];
+    slot.TrayIcon.m_nid.szInfo[0] = '\0';   // the start-up's alert filled it
+    ResourceSnapshot before = TakeSnapshot();
+    AllocCounts start = CurrentAllocCounts();
+    for (int i = 0; i < COUNTED_ALERTS; ++i) {
+        slot.Check = 1;
+        RefreshOnce(window);
+        slot.Check = 0;
+        RefreshOnce(window);
+    }
+    AllocCounts end = CurrentAllocCounts();
+    ResourceSnapshot after = TakeSnapshot();
+    if (slot.TrayIcon.m_nid.szInfo[0] == '\0')
+        std::fprintf(stderr, "bench: the caution drive showed no balloon (Alert=0?)\n");
+    std::string over = "per alert, over " + std::to_string(COUNTED_ALERTS) + " alerts and as many quiet refreshes";
+    ReportFigure("allocations_per_alert", static_cast<double>(end.Allocations() - start.Allocations()) / COUNTED_ALERTS,
+                 "calls", "counted allocation calls " + over);
+    ReportFigure("objects_created_per_alert", static_cast<double>(after.tallied - before.tallied) / COUNTED_ALERTS,
+                 "objects", "net GDI/USER objects of the icon code " + over);
+}
+
 } // namespace
 
 int RunInProcessBench(unsigned port, int soakRefreshes, int rebuilds)
@@ -276,6 +303,7 @@ int RunInProcessBench(unsigned port, int soakRefreshes, int rebuilds)
     }
     MeasureRefreshParts();
     MeasureAllocationsAndObjects(window);
+    MeasureAlerts(window);
 
     ResourceSnapshot soakStart = TakeSnapshot();
     for (int i = 0; i < soakRefreshes; ++i)

@@ -41,6 +41,8 @@ const IntKey* IntKeys(size_t& count)
         {"CommandError", &Settings.CommandError, 1, "%d"},
         {"ViewType", &Settings.ViewType, 3, "%u"},
         {"ShadowType", &Settings.ShadowType, 1, "%u"},
+        // Read only: the dialog has no control for it, so a save keeps the file's value.
+        {"Alert", &Settings.Alert, 1, nullptr},
     };
     count = sizeof keys / sizeof keys[0];
     return keys;

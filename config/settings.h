@@ -25,6 +25,8 @@ struct SETTINGS {
     COLORREF NumberTextColor;
     COLORREF NumberShadowColor;
     LOGFONTA NumberFont;
+    // Non-zero: a drive's balloon comes up by itself when the drive gets worse.
+    INT32 Alert;
 };
 
 extern SETTINGS Settings;

@@ -55,18 +55,12 @@ void FillBalloon(NOTIFYICONDATAA& nid, const DriveRecord& record, const char* te
     nid.uTimeout = BALLOON_TIMEOUT_MS;
 }
 
-} // namespace
-
-void ShowDriveDetails(HWND window, int position)
+// Fills the balloon from the slot's stored record and hands it to the shell
+// with the image the icon shows. The caller holds the slot's lock.
+void ShowBalloon(int position)
 {
-    if (position < 0 || position >= static_cast<int>(SLOT_COUNT))
-        return;
     DriveSlot& slot = DriveSlots[position];
     char text[BALLOON_BUILD_ROOM] = {};
-    // A busy lock means a refresh is storing this record: show nothing.
-    if (!slot.Lock.TryEnter())
-        return;
-
     size_t length = 0;
     DWORD icon = NIIF_INFO;
     if (slot.Record.InUse != 0) {
@@ -78,11 +72,38 @@ void ShowDriveDetails(HWND window, int position)
     TaskTrayIcon& tray = slot.TrayIcon;
     if (tray.HasTable())
         FillBalloon(tray.m_nid, slot.Record, text, length, icon);
-
-    BringToForeground(window);
     // NIF_INFO only for this one call, so later icon changes show no balloon.
     tray.m_nid.uFlags |= NIF_INFO;
     tray.Modify(slot.ShownImage);
     tray.m_nid.uFlags &= ~static_cast<UINT>(NIF_INFO);
-    slot.Lock.Leave();
+}
+
+bool ValidPosition(int position)
+{
+    return position >= 0 && position < static_cast<int>(SLOT_COUNT);
+}
+
+} // namespace
+
+void ShowDriveDetails(HWND window, int position)
+{
+    if (!ValidPosition(position))
+        return;
+    WINLOCK& lock = DriveSlots[position].Lock;
+    // A busy lock means a refresh is storing this record: show nothing.
+    if (!lock.TryEnter())
+        return;
+    BringToForeground(window);
+    ShowBalloon(position);
+    lock.Leave();
+}
+
+void ShowDriveAlert(int position)
+{
+    if (!ValidPosition(position))
+        return;
+    WINLOCK& lock = DriveSlots[position].Lock;
+    lock.Enter();
+    ShowBalloon(position);
+    lock.Leave();
 }

@@ -29,7 +29,17 @@ uint8_t OverriddenState(uint8_t state, int32_t mode)
 {
     // Mode 1 shows normal (0), 2 caution (1), 3 danger (2), 4 error (3).
     static const uint8_t shown[] = {DS_GOOD, DS_WARN, DS_DNGR, DS_ERR};
-    return mode >= 1 && mode <= 4 ? shown[mode - 1] : state;
+    return OverrideOn(mode) ? shown[mode - 1] : state;
+}
+
+bool OverrideOn(int32_t mode)
+{
+    return mode >= 1 && mode <= 4;
+}
+
+bool IsHot(int8_t temperature, uint32_t hotThreshold)
+{
+    return static_cast<uint32_t>(static_cast<int32_t>(temperature)) > hotThreshold;
 }
 
 bool WatchedAttributesDiffer(const DriveRecord& reply, const DriveRecord& stored)
@@ -48,9 +58,7 @@ uint32_t ChooseImageIndex(const DriveRecord& reply, uint32_t hotThreshold, int32
         return ICON_ERROR;
     int t = reply.Temperature;
     uint32_t number = t >= 0 && t <= 99 ? static_cast<uint32_t>(t) : 99;
-    // Compared unsigned, so a negative reading (a failed sensor) counts as hot.
-    bool hot = static_cast<uint32_t>(static_cast<int32_t>(t)) > hotThreshold;
-    uint32_t index = number + (hot ? 100 : 0);
+    uint32_t index = number + (IsHot(reply.Temperature, hotThreshold) ? 100 : 0);
     if (check == 0) {
         static const uint32_t mark[] = {0, 200, 400};   // good, caution, danger
         if (reply.State < 3)

@@ -29,6 +29,12 @@ struct DriveUpdate {
 
 // The state shown for mode 0 (none) to 4 (error); other modes change nothing.
 uint8_t OverriddenState(uint8_t state, int32_t mode);
+// True for the modes that pretend a state (1 to 4).
+bool OverrideOn(int32_t mode);
+
+// Above the threshold, compared unsigned, so a negative reading (a failed
+// sensor) counts as hot.
+bool IsHot(int8_t temperature, uint32_t hotThreshold);
 
 // True when a watched attribute differs; A09 (power-on hours) is not watched.
 bool WatchedAttributesDiffer(const DriveRecord& reply, const DriveRecord& stored);

@@ -6,6 +6,7 @@
 #include "app/tray_set.h"
 #include "config/settings.h"
 #include "link/baseline.h"
+#include "link/drive_alert.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
 #include "link/server_exchange.h"
@@ -79,6 +80,7 @@ void RefreshPosition(UINT position, DriveRecord reply)
         // of the 16 positions are empty at every poll.
         if (InNotificationArea(slot.TrayIcon))
             slot.TrayIcon.Remove();
+        ForgetAlert(position);
         return;
     }
     LoadBaselineOfNewDrive(static_cast<int>(position), reply);
@@ -86,6 +88,7 @@ void RefreshPosition(UINT position, DriveRecord reply)
     slot.Check = update.check;
     ShowDrive(position, reply, update.image);
     StoreRecord(slot, reply, update.image);
+    AlertIfWorse(position);
     if (update.attributesChanged)
         SaveAttributeBaseline(static_cast<int>(position));
 }

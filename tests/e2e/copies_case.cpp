@@ -18,8 +18,8 @@ TEST(Copies, TwoCopiesForTwoHostsShowTheirOwnIconsAndEndWithoutLeavingAny)
     SimServer hot(R"({"drives":[{"position":0,"Temperature":51,"State":"good","DriveNumber":"Disk 0"},
                                 {"position":1,"Temperature":52,"State":"good","DriveNumber":"Disk 1"}]})");
     ASSERT_TRUE(cool.Running() && hot.Running());
-    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(cool.Port())}, {"TimeOut", "1"}, {"HostNumber", "0"}});
-    WriteSection("localhost", {{"Port", std::to_string(hot.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}});
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(cool.Port())}, {"TimeOut", "1"}, {"HostNumber", "0"}, NO_ALERTS});
+    WriteSection("localhost", {{"Port", std::to_string(hot.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}, NO_ALERTS});
 
     Kelpra first, second;
     ASSERT_TRUE(first.Start());

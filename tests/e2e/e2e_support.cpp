@@ -218,6 +218,16 @@ std::vector<HWND> WindowsOf(DWORD processId, const char* className)
     return search.found;
 }
 
+std::vector<HWND> VisibleBalloons()
+{
+    std::vector<HWND> balloons;
+    RECT r;
+    for (HWND tip : WindowsOf(0, TOOLTIPS_CLASSA))
+        if (GetWindowRect(tip, &r) && r.bottom - r.top > 100)
+            balloons.push_back(tip);
+    return balloons;
+}
+
 HWND FindMenuWindow()
 {
     std::vector<HWND> menus = WindowsOf(0, "#32768");

@@ -13,6 +13,8 @@
 #include <vector>
 
 using Setting = std::pair<const char*, std::string>;
+// For cases that read the tray's pixels: an alert's balloon would cover them.
+const Setting NO_ALERTS = {"Alert", "0"};
 
 // Replaces KELPRA.INI with one section holding these keys.
 void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
@@ -91,6 +93,10 @@ constexpr COLORREF HOT_DIGITS = RGB(255, 0, 0);
 // read from the taskbar's tooltip controls in the shell's process.
 std::vector<std::string> TrayTooltips();
 bool HasTooltip(const std::string& text);
+
+// The visible details balloons: tooltip windows far taller than the one-line
+// hover tooltip.
+std::vector<HWND> VisibleBalloons();
 
 // The visible popup menu window ("#32768"), or null.
 HWND FindMenuWindow();

@@ -201,7 +201,7 @@ std::vector<Step> Matrix()
 // Every line a section header or key=value, keys only the known ones.
 std::string IllFormedLines(const std::string& file)
 {
-    static const std::set<std::string> hostKeys = {"port", "timeout", "timer", "commanderror"};
+    static const std::set<std::string> hostKeys = {"port", "timeout", "timer", "commanderror", "alert"};
     static const std::set<std::string> baselineKeys = {"check", "a05", "a09", "ac4", "ac5", "ac6"};
     std::istringstream in(file);
     std::string line, section, bad;
@@ -242,6 +242,7 @@ TEST(FaultMatrix, EveryFaultShowsItsPictureAndTheNextGoodReplyRecovers)
     WritePrivateProfileStringA(host, "TimeOut", "1", SETTINGS_FILE);
     WritePrivateProfileStringA(host, "Timer", "1", SETTINGS_FILE);
     WritePrivateProfileStringA(host, "CommandError", "0", SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "Alert", "0", SETTINGS_FILE);   // no balloon over the icon it reads
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
     ReferencePictures references(background);
     ASSERT_TRUE(references.Built());

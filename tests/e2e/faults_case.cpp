@@ -26,7 +26,7 @@ bool ShowsError(const IconLook& l) { return l.errorImage; }
 
 void StartKelpra(Kelpra* kelpra, const SimServer& sim, const std::vector<Setting>& extra)
 {
-    std::vector<Setting> keys = {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}};
+    std::vector<Setting> keys = {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, NO_ALERTS};
     keys.insert(keys.end(), extra.begin(), extra.end());
     WriteOnlySection("127.0.0.1", keys);
     ASSERT_TRUE(kelpra->Start());

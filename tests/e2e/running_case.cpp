@@ -54,7 +54,7 @@ protected:
     {
         sim_ = std::make_unique<SimServer>(scenario);
         ASSERT_TRUE(sim_->Running());
-        std::vector<Setting> keys = {{"Port", std::to_string(sim_->Port())}, {"TimeOut", "1"}};
+        std::vector<Setting> keys = {{"Port", std::to_string(sim_->Port())}, {"TimeOut", "1"}, NO_ALERTS};
         keys.insert(keys.end(), extra.begin(), extra.end());
         WriteOnlySection("127.0.0.1", keys);
         StartKelpra();

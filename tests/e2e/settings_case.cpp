@@ -29,7 +29,7 @@ TEST(Settings, ApplyRecoloursTheTrayAtOnceAndSetWritesTheSection)
     SimServer sim(R"({"drives":[{"position":0,"Temperature":34,"State":"good","DriveNumber":"Disk 0"},
                                 {"position":1,"Temperature":40,"State":"good","DriveNumber":"Disk 1"}]})");
     ASSERT_TRUE(sim.Running());
-    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     Kelpra kelpra;
     ASSERT_TRUE(kelpra.Start());
     IconLook seen;

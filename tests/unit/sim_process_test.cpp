@@ -3,175 +3,17 @@
 // exit code on invalid input.
 #include "link/drive_record.h"
 
+#include "child_process.h"
+
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    // Written beside and renamed, so the simulator never reads half a file.
-    std::string temp = path + ".new";
-    std::ofstream(temp, std::ios::binary) << text;
-    std::rename(temp.c_str(), path.c_str());
-}
-
-size_t CountOf(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
-        ++n;
-    return n;
-}
-
-// Waits (bounded) until pred holds.
-template <class Pred>
-bool WaitFor(Pred pred, int ms = 5000)
-{
-    for (int waited = 0; waited < ms; waited += 20) {
-        if (pred())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return pred();
-}
-
-class TempDir {
+class SimRun : public ChildRun {
 public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/velmora-sim-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const char* name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// One run of the simulator with its output in files of a temporary folder.
-class SimRun {
-public:
-    explicit SimRun(std::vector<std::string> args)
-    {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        args.insert(args.begin(), VELMORA_SIM_EXE);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(&a[0]);
-        argv.push_back(nullptr);
-        started_ = posix_spawn(&pid_, VELMORA_SIM_EXE, &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~SimRun()
-    {
-        if (started_ && !ended_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    SimRun(const SimRun&) = delete;
-    SimRun& operator=(const SimRun&) = delete;
-
-    std::string Stdout() const { return ReadFile(dir_ / "stdout"); }
-    std::string Stderr() const { return ReadFile(dir_ / "stderr"); }
-
-    // The exit code within ms, or -1.
-    int Wait(int ms = 5000)
-    {
-        int status = 0;
-        bool done = WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, ms);
-        if (!done)
-            return -1;
-        ended_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void Signal(int signal) { kill(pid_, signal); }
-    bool Started() const { return started_; }
-
-private:
-    TempDir dir_;
-    pid_t pid_ = 0;
-    bool started_ = false;
-    bool ended_ = false;
-};
-
-// A client socket of the test.
-class Client {
-public:
-    Client() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {}
-    ~Client() { close(fd_); }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-
-    void Send(int port, const std::vector<unsigned char>& bytes)
-    {
-        sockaddr_in to = {};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    }
-    // A datagram within ms; false when none came. *fromPort gets its source.
-    bool Receive(std::vector<unsigned char>* bytes, int ms = 3000, int* fromPort = nullptr)
-    {
-        pollfd p = {fd_, POLLIN, 0};
-        if (poll(&p, 1, ms) <= 0)
-            return false;
-        bytes->assign(70000, 0);
-        sockaddr_in from = {};
-        socklen_t length = sizeof from;
-        ssize_t n = recvfrom(fd_, bytes->data(), bytes->size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
-        bytes->resize(n < 0 ? 0 : static_cast<size_t>(n));
-        if (fromPort)
-            *fromPort = ntohs(from.sin_port);
-        return n >= 0;
-    }
-    std::vector<unsigned char> Ask(int port)
-    {
-        Send(port, {0x01});
-        std::vector<unsigned char> reply;
-        Receive(&reply);
-        return reply;
-    }
-
-private:
-    int fd_;
+    explicit SimRun(std::vector<std::string> args) : ChildRun(VELMORA_SIM_EXE, std::move(args)) {}
 };
 
 const char* const SCENARIO = R"({"drives":[{"Temperature":33,"Model":"M"},{"position":4,"State":"danger"}],
@@ -216,10 +58,8 @@ TEST_F(SimProcess, AnswersTheRequestWith16RecordsFromItsPort)
 {
     Start(SCENARIO);
     Client client;
-    client.Send(port_, {0x01});
-    std::vector<unsigned char> reply;
     int from = 0;
-    ASSERT_TRUE(client.Receive(&reply, 3000, &from));
+    std::vector<unsigned char> reply = client.Ask(port_, &from);
     EXPECT_EQ(from, port_);
     ASSERT_EQ(reply.size(), REPLY_SIZE);
     EXPECT_EQ(RecordAt(reply.data(), 0).Temperature, 33);

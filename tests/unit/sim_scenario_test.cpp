@@ -43,7 +43,7 @@ TEST(SimScenario, ReadsEveryFieldOfADrive)
     EXPECT_EQ(d.inUse, 1);
     EXPECT_EQ(d.temperature.ValueAt(0), 41);
     EXPECT_EQ(d.maxTemperature, 50);
-    EXPECT_EQ(d.state, DS_DNGR);
+    EXPECT_EQ(d.state.ValueAt(0), DS_DNGR);
     EXPECT_EQ(d.usageRate, 66);
     EXPECT_EQ(d.a05, 5);
     EXPECT_EQ(d.a09, 1234);
@@ -58,7 +58,7 @@ TEST(SimScenario, DrivesWithoutPositionTakeTheirIndex)
     Scenario s = Parse(R"({"drives":[{},{"State":7},{"InUse":0}]})");
     ASSERT_EQ(s.drives.size(), 3u);
     EXPECT_EQ(s.drives[1].position, 1);
-    EXPECT_EQ(s.drives[1].state, 7);
+    EXPECT_EQ(s.drives[1].state.ValueAt(0), 7);
     EXPECT_EQ(s.drives[2].inUse, 0);
 }
 
@@ -209,12 +209,15 @@ TEST(SimScenario, TheShippedDemoScenarioIsValid)
     ASSERT_GE(s.drives.size(), 5u);
     bool states[4] = {};
     size_t longest = 0;
+    bool turnsToCaution = false;   // the demo's health alert after a minute
     for (const SimDrive& d : s.drives) {
-        if (d.state < 4)
-            states[d.state] = true;
+        if (d.state.ValueAt(0) < 4)
+            states[d.state.ValueAt(0)] = true;
+        turnsToCaution = turnsToCaution || (d.state.ValueAt(59000) == DS_GOOD && d.state.ValueAt(61000) == DS_WARN);
         longest = std::max(longest, d.driveNumber.size());
     }
     EXPECT_TRUE(states[DS_GOOD] && states[DS_WARN] && states[DS_DNGR] && states[DS_ERR]);
+    EXPECT_TRUE(turnsToCaution);
     EXPECT_GT(longest, 40u);
 }
 

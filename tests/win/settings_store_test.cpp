@@ -43,6 +43,7 @@ TEST_F(SettingsStore, DefaultsWithNoFile)
     EXPECT_EQ(Settings.CommandError, 1);
     EXPECT_EQ(Settings.ViewType, 3);
     EXPECT_EQ(Settings.ShadowType, 1);
+    EXPECT_EQ(Settings.Alert, 1);
     EXPECT_EQ(Settings.CoolTextColor, RGB(0, 255, 0));
     EXPECT_EQ(Settings.MaskColor, RGB(15, 15, 15));
     EXPECT_EQ(Settings.TextFont.lfHeight, -17);
@@ -76,12 +77,14 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
         at = next == std::string::npos ? at : next;
     }
     EXPECT_EQ(Value("127.0.0.1", "Debug"), "<missing>");
+    EXPECT_EQ(Value("127.0.0.1", "Alert"), "<missing>");
 }
 
 TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
 {
     WritePrivateProfileStringA("server-b", "Port", "12000", SETTINGS_FILE);
     WritePrivateProfileStringA("server-b", "Debug", "1", SETTINGS_FILE);
+    WritePrivateProfileStringA("server-b", "Alert", "0", SETTINGS_FILE);
     LoadSettings();   // section 127.0.0.1: nothing there
     EXPECT_EQ(Settings.Port, 10008u);
     EXPECT_EQ(Settings.Debug, 0);
@@ -93,7 +96,11 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
     LoadSettings();
     EXPECT_EQ(Settings.Port, 12000u);
     EXPECT_EQ(Settings.Debug, 1);
+    EXPECT_EQ(Settings.Alert, 0);
     EXPECT_STREQ(Settings.Label, "server-b");
+    Settings.Alert = 1;
+    SaveSettings();
+    EXPECT_EQ(Value("server-b", "Alert"), "0") << "a save keeps the file's value";
 }
 
 TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)

@@ -21,7 +21,7 @@ DriveRecord MakeRecord(const SimDrive& d, int64_t elapsedMs, bool unterminated)
     rec.InUse = d.inUse;
     rec.Temperature = static_cast<int8_t>(d.temperature.ValueAt(elapsedMs));
     rec.MaxTemperature = d.maxTemperature;
-    rec.State = d.state;
+    rec.State = static_cast<uint8_t>(d.state.ValueAt(elapsedMs));
     rec.UsageRate = d.usageRate;
     rec.A05 = d.a05;
     rec.A09 = d.a09;

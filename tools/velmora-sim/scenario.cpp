@@ -124,18 +124,45 @@ bool TextField(Reader& r, const json& object, const std::string& place, const ch
     return it == object.end() || r.Text(*it, Reader::Join(place, key), width, out);
 }
 
-bool ReadSchedule(Reader& r, const json& v, const std::string& place, Schedule* out)
+// One value of a schedule: a temperature, or a state by name or number.
+using ValueReader = bool (*)(Reader& r, const json& v, const std::string& place, int* out);
+
+bool TemperatureValue(Reader& r, const json& v, const std::string& place, int* out)
 {
-    if (v.is_number_integer()) {
-        int64_t n = 0;
-        if (!r.Integer(v, place, -128, 127, &n))
+    int64_t n = 0;
+    if (!r.Integer(v, place, -128, 127, &n))
+        return false;
+    *out = static_cast<int>(n);
+    return true;
+}
+
+bool StateValue(Reader& r, const json& v, const std::string& place, int* out)
+{
+    if (v.is_string()) {
+        for (const StateName& s : STATE_NAMES)
+            if (v == s.name) {
+                *out = s.value;
+                return true;
+            }
+        return r.Fail(place, "expected \"good\", \"caution\", \"danger\", \"error\" or an integer from 0 to 255");
+    }
+    int64_t n = 0;
+    if (!r.Integer(v, place, 0, 255, &n))
+        return false;
+    *out = static_cast<int>(n);
+    return true;
+}
+
+// A plain value, or a schedule object whose values the reader takes.
+bool ReadSchedule(Reader& r, const json& v, const std::string& place, ValueReader value, Schedule* out)
+{
+    if (!v.is_object()) {
+        Schedule constant;
+        if (!value(r, v, place, &constant.first))
             return false;
-        out->kind = Schedule::CONSTANT;
-        out->first = static_cast<int>(n);
+        *out = constant;
         return true;
     }
-    if (!v.is_object())
-        return r.Fail(place, "expected an integer from -128 to 127 or a schedule object");
     auto kind = v.find("schedule");
     if (kind == v.end() || !kind->is_string())
         return r.Fail(Reader::Join(place, "schedule"), "expected \"constant\", \"ramp\" or \"step\"");
@@ -164,10 +191,8 @@ bool ReadSchedule(Reader& r, const json& v, const std::string& place, Schedule* 
             auto it = v.find(keys[i]);
             if (it == v.end())
                 return r.Fail(Reader::Join(place, keys[i]), "missing");
-            int64_t n = 0;
-            if (!r.Integer(*it, Reader::Join(place, keys[i]), -128, 127, &n))
+            if (!value(r, *it, Reader::Join(place, keys[i]), values[i]))
                 return false;
-            *values[i] = static_cast<int>(n);
         }
         if (s.time) {
             auto it = v.find(s.time);
@@ -182,21 +207,11 @@ bool ReadSchedule(Reader& r, const json& v, const std::string& place, Schedule* 
     return r.Fail(Reader::Join(place, "schedule"), "expected \"constant\", \"ramp\" or \"step\"");
 }
 
-bool ReadState(Reader& r, const json& object, const std::string& place, uint8_t* out)
+bool ScheduleField(Reader& r, const json& object, const std::string& place, const char* key, ValueReader value,
+                   Schedule* out)
 {
-    auto it = object.find("State");
-    if (it == object.end())
-        return true;
-    std::string where = Reader::Join(place, "State");
-    if (it->is_string()) {
-        for (const StateName& s : STATE_NAMES)
-            if (*it == s.name) {
-                *out = s.value;
-                return true;
-            }
-        return r.Fail(where, "expected \"good\", \"caution\", \"danger\", \"error\" or an integer from 0 to 255");
-    }
-    return Field(r, object, place, "State", 0, 255, out);
+    auto it = object.find(key);
+    return it == object.end() || ReadSchedule(r, *it, Reader::Join(place, key), value, out);
 }
 
 bool ReadInUse(Reader& r, const json& object, const std::string& place, uint8_t* out)
@@ -218,11 +233,11 @@ bool ReadDrive(Reader& r, const json& v, const std::string& place, int index, Si
                      "AC5", "AC6", "Model", "Firmware", "Serial", "DriveNumber"}))
         return false;
     d->position = index;
-    auto t = v.find("Temperature");
     DriveRecord widths;
     return Field(r, v, place, "position", 0, 15, &d->position) && ReadInUse(r, v, place, &d->inUse) &&
-           (t == v.end() || ReadSchedule(r, *t, Reader::Join(place, "Temperature"), &d->temperature)) &&
-           Field(r, v, place, "MaxTemperature", -128, 127, &d->maxTemperature) && ReadState(r, v, place, &d->state) &&
+           ScheduleField(r, v, place, "Temperature", TemperatureValue, &d->temperature) &&
+           Field(r, v, place, "MaxTemperature", -128, 127, &d->maxTemperature) &&
+           ScheduleField(r, v, place, "State", StateValue, &d->state) &&
            Field(r, v, place, "UsageRate", -128, 127, &d->usageRate) &&
            Field(r, v, place, "A05", INT32_MIN, INT32_MAX, &d->a05) &&
            Field(r, v, place, "A09", INT32_MIN, INT32_MAX, &d->a09) &&

@@ -13,7 +13,7 @@ struct SimDrive {
     uint8_t inUse = 1;
     Schedule temperature;
     int8_t maxTemperature = 0;
-    uint8_t state = 0;
+    Schedule state;         // DriveState values, or any byte
     int8_t usageRate = 0;
     int32_t a05 = 0, a09 = 0, ac4 = 0, ac5 = 0, ac6 = 0;
     std::string model, firmware, serial, driveNumber;   // Shift-JIS

@@ -1,4 +1,4 @@
-// Temperature schedules.
+// Temperature and state schedules.
 #include "schedule.h"
 
 int Schedule::ValueAt(int64_t elapsedMs) const

@@ -1,4 +1,4 @@
-// A drive temperature over time: constant, a linear ramp that then holds,
+// A drive's temperature or state over time: constant, a linear ramp that then holds,
 // or a step at a given moment. Time counts from the (re)load of the scenario.
 #pragma once
 #include <cstdint>

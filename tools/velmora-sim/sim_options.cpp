@@ -1,20 +1,12 @@
 // Command-line parsing of velmora-sim.
 #include "sim_options.h"
 
+#include "int_text.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-bool ToInt(const char* text, long lo, long hi, int* out)
-{
-    char* end = nullptr;
-    long n = std::strtol(text, &end, 10);
-    if (!*text || *end || n < lo || n > hi)
-        return false;
-    *out = static_cast<int>(n);
-    return true;
-}
 
 bool ToSeconds(const char* text, double* out)
 {
@@ -70,7 +62,7 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions* options, std
             if (!std::strcmp(arg, "--bind")) {
                 o.bindAddress = value;
             } else if (!std::strcmp(arg, "--port")) {
-                if (!ToInt(value, 0, 65535, &o.port)) {
+                if (!ParseInt(value, 0, 65535, &o.port)) {
                     *error = std::string("--port: '") + value + "' is not a port number from 0 to 65535";
                     return false;
                 }

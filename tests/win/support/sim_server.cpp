@@ -23,12 +23,17 @@ std::string UniqueTempDir()
 }
 
 // Written beside and moved into place, so the simulator never reads a
-// half-written scenario.
+// half-written scenario. The move fails while the simulator has the file
+// open for its periodic check, so it is tried again (bounded).
 void ReplaceFile(const std::string& path, const std::string& data)
 {
     std::string temp = path + ".new";
     WriteWholeFile(temp, data);
-    MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return;
+        Sleep(10);
+    }
 }
 
 // The value of key=... in a log line, up to the next blank.

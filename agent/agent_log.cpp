@@ -1,0 +1,13 @@
+// Log lines with UTC time stamps.
+#include "agent_log.h"
+
+#include "sim_log.h"
+
+#include <cstdio>
+
+void AgentLog(const std::string& text)
+{
+    std::string line = LogTimestamp() + " kelpra-agent: " + text + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}

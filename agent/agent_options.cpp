@@ -1,0 +1,131 @@
+// Command-line parsing of kelpra-agent: a table of options, each with the
+// function that takes its value.
+#include "agent_options.h"
+
+#include "int_text.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int MAX_INTERVAL = 7 * 24 * 3600;
+
+using Setter = bool (*)(const char* value, AgentOptions* o);
+
+struct OptionEntry {
+    const char* name;
+    bool takesValue;
+    Setter set;
+    const char* expects;   // for the error text
+};
+
+bool SetPort(const char* v, AgentOptions* o) { return ParseInt(v, 0, 65535, &o->port); }
+bool SetListen(const char* v, AgentOptions* o) { return ParseIpv4(v, &o->listen); }
+bool SetAllow(const char* v, AgentOptions* o) { return o->allow.Add(v); }
+bool SetSmartctl(const char* v, AgentOptions* o)
+{
+    o->smartctl = v;
+    return *v != '\0';
+}
+bool SetInterval(const char* v, AgentOptions* o) { return ParseInt(v, 1, MAX_INTERVAL, &o->intervalSeconds); }
+bool SetDevice(const char* v, AgentOptions* o)
+{
+    o->devices.emplace_back(v);
+    return *v != '\0';
+}
+bool SetOnce(const char*, AgentOptions* o)
+{
+    o->once = true;
+    return true;
+}
+bool SetHelp(const char*, AgentOptions* o)
+{
+    o->help = true;
+    return true;
+}
+
+const OptionEntry OPTIONS[] = {
+    {"--port", true, SetPort, "a port number from 0 to 65535"},
+    {"--listen", true, SetListen, "an IPv4 address"},
+    {"--allow", true, SetAllow, "an IPv4 address or CIDR block such as 192.168.0.0/16"},
+    {"--smartctl", true, SetSmartctl, "a program path"},
+    {"--interval", true, SetInterval, "a whole number of seconds from 1 to 604800"},
+    {"--device", true, SetDevice, "a device name"},
+    {"--once", false, SetOnce, ""},
+    {"--help", false, SetHelp, ""},
+};
+
+const OptionEntry* Find(const std::string& name)
+{
+    for (const OptionEntry& entry : OPTIONS)
+        if (name == entry.name)
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+const char* AgentUsage()
+{
+    return "usage: kelpra-agent [--port N] [--listen ADDR] [--allow CIDR]... [--smartctl PATH]\n"
+           "                    [--interval SECONDS] [--device DEV]... [--once]\n"
+           "\n"
+           "A Velmora drive-health server: reads the drives' S.M.A.R.T. data with smartctl\n"
+           "(smartmontools) and answers each 1-byte UDP request 0x01 with 16 drive records\n"
+           "of 204 bytes (3264 bytes).\n"
+           "\n"
+           "  --port N            UDP port (default 10008; 0: a free port, logged)\n"
+           "  --listen ADDR       IPv4 address to listen on (default 0.0.0.0)\n"
+           "  --allow CIDR        sources that get replies (repeatable; default 127.0.0.0/8,\n"
+           "                      10.0.0.0/8, 172.16.0.0/12, 192.168.0.0/16, 169.254.0.0/16)\n"
+           "  --smartctl PATH     the smartctl program (default: smartctl on PATH)\n"
+           "  --interval SECONDS  how often each drive is read (default 300)\n"
+           "  --device DEV        a drive to read, in position order (repeatable; default:\n"
+           "                      the devices smartctl --scan-open lists, at most 16)\n"
+           "  --once              read every drive once, print the records, exit\n"
+           "  --help              show this text\n"
+           "\n"
+           "A drive in standby is never woken: it keeps its last record.\n"
+           "Exit codes: 0 clean end, 1 socket or smartctl error, 2 invalid command line.\n";
+}
+
+bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options, std::string* error)
+{
+    AgentOptions o;
+    bool allowGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        size_t eq = arg.find('=');
+        std::string name = arg.substr(0, eq);
+        const OptionEntry* entry = Find(name);
+        if (!entry) {
+            *error = "unknown option " + arg;
+            return false;
+        }
+        const char* value = "";
+        if (!entry->takesValue && eq != std::string::npos) {
+            *error = name + " takes no value";
+            return false;
+        }
+        if (entry->takesValue) {
+            if (eq != std::string::npos) {
+                value = argv[i] + eq + 1;
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                *error = name + " needs a value";
+                return false;
+            }
+        }
+        if (entry->set == SetAllow && !allowGiven) {
+            o.allow.Clear();   // the first --allow replaces the defaults
+            allowGiven = true;
+        }
+        if (!entry->set(value, &o)) {
+            *error = name + ": '" + value + "' is not " + entry->expects;
+            return false;
+        }
+    }
+    *options = o;
+    return true;
+}

@@ -1,0 +1,65 @@
+// The serving loop.
+#include "agent_server.h"
+
+#include "stop_signal.h"
+
+#include <chrono>
+
+namespace {
+
+constexpr int WAIT_MS = 100;
+constexpr size_t MAX_SOURCES = 4096;
+// Larger than any datagram, so a long one is read whole and dropped.
+constexpr size_t REQUEST_BUFFER = 65536;
+
+std::string DottedText(uint32_t hostOrder)
+{
+    return std::to_string(hostOrder >> 24) + "." + std::to_string(hostOrder >> 16 & 255) + "." +
+           std::to_string(hostOrder >> 8 & 255) + "." + std::to_string(hostOrder & 255);
+}
+
+uint32_t HostOrder(uint32_t networkOrder)
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&networkOrder);
+    return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+}
+
+int64_t NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+AgentServer::AgentServer(const DriveBook& book, const AllowList& allow)
+    : book_(book), allow_(allow), limit_(REPLIES_PER_SECOND, MAX_SOURCES), request_(REQUEST_BUFFER),
+      reply_(REPLY_SIZE)
+{
+}
+
+bool AgentServer::Open(uint32_t address, int port, std::string* error)
+{
+    return endpoint_.Open(DottedText(address), port, error);
+}
+
+void AgentServer::Serve()
+{
+    while (!StopRequested()) {
+        if (!endpoint_.WaitReadable(WAIT_MS))
+            continue;
+        Peer from;
+        long n = endpoint_.Receive(request_.data(), request_.size(), &from);
+        if (n >= 0)
+            Handle(static_cast<size_t>(n), from);
+    }
+}
+
+void AgentServer::Handle(size_t size, const Peer& from)
+{
+    uint32_t source = HostOrder(from.address);
+    if (size != 1 || request_[0] != 0x01 || !allow_.Allows(source) || !limit_.Allow(source, NowMs()))
+        return;
+    book_.CopyReply(reply_.data());
+    endpoint_.SendTo(reply_, from);
+}

@@ -1,0 +1,34 @@
+// smartctl's JSON for one drive turned into the drive's 204-byte record,
+// with the State rules. Platform-free.
+#pragma once
+#include "smartctl_run.h"
+
+#include "link/drive_record.h"
+
+#include <string>
+
+// What the agent keeps of one drive between reads.
+struct DriveMemory {
+    DriveRecord record = {};
+    bool stateKnown = false;     // false until a read gave a State
+    bool haveMaxTemperature = false;
+    int maxTemperature = 0;      // highest read since start, lifetime max included
+};
+
+enum class ReadingKind {
+    DATA,         // the record was rebuilt from the output
+    ASLEEP,       // the drive sleeps: the record is unchanged
+    UNREADABLE,   // identity and data kept, State 3
+};
+
+// The record of a drive that has not been read yet: in use, named, State 0.
+// designation is the DriveNumber text, e.g. "Disk 0 (/dev/sda)".
+DriveMemory NewDrive(const std::string& designation);
+
+// Applies one run of ReadCommand to the drive. Anything the output holds,
+// however malformed, ends in one of the three kinds.
+ReadingKind ApplyRun(const SmartctlRun& run, DriveMemory* drive);
+
+// UTF-8 text into a record field: Shift-JIS, cut on a character boundary,
+// always 0-terminated.
+void PutField(char* field, size_t width, const std::string& utf8);

@@ -1,0 +1,47 @@
+// Any bytes as smartctl's output, read for a drive the way the agent reads
+// one (twice, so that a second read meets the memory of the first) and as
+// the scan's device list. Checks what the reply and the client rely on: the
+// record stays in use and named, its State is one of 0 to 3, and every text
+// field ends inside its width.
+#include "device_scan.h"
+#include "smart_reading.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+void Require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+template <size_t N>
+void RequireTerminated(const char (&field)[N])
+{
+    Require(std::memchr(field, 0, N) != nullptr);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string text(reinterpret_cast<const char*>(data), size);
+    DriveMemory drive = NewDrive("Disk 0 (/dev/sda)");
+    for (int exitStatus : {0, 4}) {
+        ApplyRun({RunEnd::EXITED, exitStatus, text}, &drive);
+        const DriveRecord& r = drive.record;
+        Require(r.InUse == 1 && r.State <= DS_ERR && r.UsageRate >= 0);
+        RequireTerminated(r.Model);
+        RequireTerminated(r.Firmware);
+        RequireTerminated(r.Serial);
+        Require(std::strcmp(r.DriveNumber, "Disk 0 (/dev/sda)") == 0);
+    }
+    std::vector<DriveSource> drives;
+    std::string error;
+    if (ParseScan({RunEnd::EXITED, 0, text}, &drives, &error))
+        for (const DriveSource& d : drives)
+            Require(!d.name.empty());
+    return 0;
+}

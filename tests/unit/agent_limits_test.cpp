@@ -1,0 +1,56 @@
+// Who the agent answers: the allow list's blocks at their edges, and the
+// per-source limit of replies a second.
+#include "allow_list.h"
+#include "rate_limit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SourceCase {
+    const char* allow;   // nullptr: the defaults
+    const char* source;
+    bool allowed;
+};
+
+TEST(AgentAllowList, BlocksEndWhereTheirPrefixSays)
+{
+    const SourceCase cases[] = {
+        {nullptr, "127.255.255.255", true}, {nullptr, "128.0.0.1", false},     {nullptr, "10.200.1.1", true},
+        {nullptr, "11.0.0.0", false},       {nullptr, "172.15.255.255", false}, {nullptr, "172.16.0.0", true},
+        {nullptr, "172.31.255.255", true},  {nullptr, "172.32.0.0", false},     {nullptr, "192.168.77.1", true},
+        {nullptr, "192.169.0.1", false},    {nullptr, "169.254.3.4", true},     {nullptr, "8.8.8.8", false},
+        {"192.168.1.77/24", "192.168.1.5", true}, {"192.168.1.77/24", "192.168.2.5", false},
+        {"0.0.0.0/0", "8.8.8.8", true},     {"203.0.113.9", "203.0.113.9", true}, {"203.0.113.9", "203.0.113.8", false},
+    };
+    for (const SourceCase& c : cases) {
+        AllowList list;
+        if (c.allow) {
+            list.Clear();
+            ASSERT_TRUE(list.Add(c.allow)) << c.allow;
+        }
+        uint32_t address = 0;
+        ASSERT_TRUE(ParseIpv4(c.source, &address)) << c.source;
+        EXPECT_EQ(list.Allows(address), c.allowed) << (c.allow ? c.allow : "defaults") << " " << c.source;
+    }
+    AllowList list;
+    for (const char* bad : {"1.2.3.4/33", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.4/", "/8", " 1.2.3.4", "1.2.3.-4"})
+        EXPECT_FALSE(list.Add(bad)) << bad;
+}
+
+TEST(AgentRateLimit, TwentyASecondPerSourceInABoundedTable)
+{
+    RateLimit limit(20, 2);
+    int allowed = 0;
+    for (int i = 0; i < 30; ++i)
+        allowed += limit.Allow(1, 100 + i);
+    EXPECT_EQ(allowed, 20);
+    EXPECT_FALSE(limit.Allow(1, 1099)) << "still the same second";
+    EXPECT_TRUE(limit.Allow(1, 1100)) << "a new second";
+    EXPECT_TRUE(limit.Allow(2, 1100)) << "another source has its own count";
+    EXPECT_FALSE(limit.Allow(3, 1100)) << "the table is full";
+    EXPECT_TRUE(limit.Allow(3, 2100)) << "expired sources make room";
+    EXPECT_LE(limit.Sources(), 2u);
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+// The agent fixture: a free port, the start, requests over Winsock.
+#include <winsock2.h>
+
+#include "agent_process.h"
+
+#include "udp_endpoint.h"
+
+namespace {
+
+// Bound once and let go.
+UINT FreePort()
+{
+    UdpEndpoint probe;
+    std::string error;
+    return probe.Open("127.0.0.1", 0, &error) ? probe.LocalPort() : 0;
+}
+
+} // namespace
+
+AgentProcess::AgentProcess()
+{
+    static SocketSystem sockets;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    calls_ = std::string(temp) + "kelpra-agent-calls-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    DeleteFileA(calls_.c_str());
+    SetEnvironmentVariableA("KELPRA_STANDIN_FIXTURES", KELPRA_AGENT_FIXTURES);
+    SetEnvironmentVariableA("KELPRA_STANDIN_CALLS", calls_.c_str());
+    port_ = FreePort();
+    process_.Start("\"" + BuildPath("agent\\kelpra-agent.exe") + "\" --listen 127.0.0.1 --port " +
+                   std::to_string(port_) + " --interval 1 --smartctl \"" + BuildPath("agent\\standin\\smartctl.exe") +
+                   "\"");
+}
+
+AgentProcess::~AgentProcess()
+{
+    process_.Kill();
+    DeleteFileA(calls_.c_str());
+}
+
+std::vector<unsigned char> AgentProcess::Ask() const
+{
+    UdpEndpoint client;
+    std::string error;
+    if (!client.Open("127.0.0.1", 0, &error))
+        return {};
+    Peer agent{htonl(INADDR_LOOPBACK), static_cast<uint16_t>(port_)};
+    std::vector<unsigned char> reply(70000);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        client.SendTo({0x01}, agent);
+        Peer from;
+        if (client.WaitReadable(200)) {
+            long n = client.Receive(reply.data(), reply.size(), &from);
+            reply.resize(n < 0 ? 0 : static_cast<size_t>(n));
+            return reply;
+        }
+    }
+    return {};
+}
