@@ -11,6 +11,7 @@
 #include "app/tray_set.h"
 #include "config/settings.h"
 #include "config/settings_dialog.h"
+#include "config/settings_location.h"
 #include "icons/gdi_wrappers.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
@@ -155,6 +156,7 @@ LRESULT OnCreate(HWND window)
         slot.Lock.Create(SLOT_LOCK_LABEL);
         std::memset(&slot.Record, 0, sizeof slot.Record);
     }
+    MigrateOldSettingsFiles();
     LoadSettings();
 
     // Icon rendering: menu pictures, the numeric icons' surfaces.

@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "icons/icon_set.h"
 #include "link/drive_record.h"
 #include "link/drive_slot.h"
@@ -34,12 +35,12 @@ constexpr int COUNTED_REFRESHES = 1000;
 void WriteBenchSettings(unsigned port)
 {
     const char* host = "127.0.0.1";
-    WritePrivateProfileStringA(host, "Port", std::to_string(port).c_str(), SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "TimeOut", "1", SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "Port", std::to_string(port).c_str(), SettingsFilePath());
+    WritePrivateProfileStringA(host, "TimeOut", "1", SettingsFilePath());
     // The benchmark calls the refresh itself; the program's timer must not.
-    WritePrivateProfileStringA(host, "Timer", "86400", SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "CommandError", "0", SETTINGS_FILE);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "Timer", "86400", SettingsFilePath());
+    WritePrivateProfileStringA(host, "CommandError", "0", SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
 }
 
 // The entry's part before the window exists, then the window, whose

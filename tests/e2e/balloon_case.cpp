@@ -1,5 +1,6 @@
 // A left click on a drive's icon in the taskbar opens its details balloon.
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 
@@ -68,7 +69,7 @@ TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
     EXPECT_GT(balloon.rect.bottom, 768 / 2);
 
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

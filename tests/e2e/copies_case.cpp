@@ -3,6 +3,7 @@
 // icons along.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 
@@ -53,7 +54,7 @@ TEST(Copies, TwoCopiesForTwoHostsShowTheirOwnIconsAndEndWithoutLeavingAny)
 
     EXPECT_TRUE(second.CloseWithZero());
     EXPECT_TRUE(WaitUntil([] { return TrayEmpty(3); }, 10000)) << "no icon left behind";
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // hiding a drive's status, the host-number mode and the state override.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 
@@ -47,7 +48,7 @@ protected:
         if (kelpra_) {
             EXPECT_TRUE(kelpra_->CloseWithZero());
         }
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
     }
 
     void StartAgainst(const std::string& scenario, const std::vector<Setting>& extra)
@@ -166,7 +167,7 @@ TEST_F(Running, HidingACautionDrivesStatusDropsItsBadgeAndSurvivesARestart)
     EXPECT_TRUE(WaitForLook(2, COOL_DIGITS, [](const IconLook& l) { return l.badge == Badge::Good && !l.markPixels; },
                             10000, &seen))
         << "badge " << static_cast<int>(seen.badge) << " mark " << seen.markPixels;
-    EXPECT_NE(ReadWholeFile(ProfilePath(SETTINGS_FILE)).find("Check=1"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(SettingsFilePath()).find("Check=1"), std::string::npos);
     EXPECT_TRUE(HasTooltip("ドライブ 2 (E:) 注意")) << "the tooltip still names the state";
 
     Restart();

@@ -2,6 +2,7 @@
 // redraws the tray at once and saves nothing, "設定" writes the section.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "config/settings_dialog.h"
 #include "e2e_support.h"
 #include "sim_server.h"
@@ -58,7 +59,7 @@ TEST(Settings, ApplyRecoloursTheTrayAtOnceAndSetWritesTheSection)
     EXPECT_TRUE(WaitForLook(1, HOT_DIGITS, [](const IconLook& l) { return l.digitPixels >= 8; }, 10000, &seen))
         << "40 is";
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // own section, asks its server and names it in the tooltips.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 
@@ -25,7 +26,7 @@ TEST(Startup, AHostOnTheCommandLineUsesItsOwnSectionAndLabel)
     EXPECT_TRUE(WaitUntil([] { return HasTooltip("Disk 0 正常 (ラック A)"); }, 5000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(ReadSetting("localhost", "Temp"), "<missing>") << "nothing saved without the dialog";
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

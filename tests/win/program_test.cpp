@@ -1,28 +1,31 @@
 // kelpra.exe as a process against velmora-sim: its hidden window, and the
 // start-ups that end early, when the server reports no drive and when the
-// first refresh gets no reply.
+// first refresh gets no reply; where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 class Program : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveProfile(SETTINGS_FILE); }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void SetUp() override { RemoveProfile(SettingsFilePath()); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
     static void UseServer(const SimServer& sim)
     {
-        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
-        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
+        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     }
 };
 
@@ -70,6 +73,87 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(watcher.Count(), 0u);
     EXPECT_EQ(sim.RequestCount(), 4u);
+}
+
+// The places a settings file may stand, seen from the test's prefix.
+std::string EnvPath(const char* variable, const char* rest)
+{
+    const char* base = std::getenv(variable);
+    return std::string(base ? base : "") + rest;
+}
+
+std::string PortableDir()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "kelpra-portable";
+}
+
+// kelpra.exe takes its port from exactly one file: the one naming the
+// simulator. Every other file names a port where nothing answers and, like
+// any old file, stays as it was.
+TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
+{
+    const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
+    const std::string userPalette = EnvPath("APPDATA", "\\KELPRA\\CPALLET.INI");
+    const std::string windows = WindowsDirPath("KELPRA.INI");
+    const std::string windowsPalette = WindowsDirPath("CPALLET.INI");
+    const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
+    const std::string portable = PortableDir() + "\\KELPRA.INI";
+    ASSERT_EQ(SettingsFilePath(), user);
+    ASSERT_EQ(PaletteFilePath(), userPalette);
+
+    SimServer sim(R"({"drives":[]})");
+    ASSERT_TRUE(sim.Running());
+    const std::string good = "[127.0.0.1]\r\nPort=" + std::to_string(sim.Port()) + "\r\nTimeOut=1\r\n";
+    const std::string bad = "[127.0.0.1]\r\nPort=9\r\nTimeOut=1\r\n";
+    const std::string palette = "[kelpra.exe]\r\nPALLET=00\r\n";
+    struct File {
+        std::string path;
+        std::string text;
+    };
+    const struct {
+        const char* name;
+        bool portable;
+        std::vector<File> files;
+        std::vector<File> userAfter;   // the per-user files afterwards; empty text: none
+    } cases[] = {
+        {"per-user", false, {{user, good}}, {{user, good}}},
+        {"Windows directory", false, {{windows, good}, {windowsPalette, palette}}, {{user, good}, {userPalette, palette}}},
+        {"VirtualStore first", false, {{store, good}, {windows, bad}}, {{user, good}}},
+        {"per-user before old", false, {{user, good}, {windows, bad}}, {{user, good}}},
+        {"portable", true, {{portable, good}, {windows, bad}}, {{user, ""}, {userPalette, ""}}},
+    };
+    const std::string exe = PortableDir() + "\\kelpra.exe";
+    CreateDirectoryA(EnvPath("LOCALAPPDATA", "\\VirtualStore").c_str(), nullptr);
+    CreateDirectoryA(EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows").c_str(), nullptr);
+    CreateDirectoryA(PortableDir().c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(BuildPath("kelpra.exe").c_str(), exe.c_str(), FALSE));
+    for (const auto& c : cases) {
+        for (const std::string& path : {user, userPalette, windows, windowsPalette, store, portable})
+            RemoveProfile(path);
+        // The per-user folder is made when the program first needs it.
+        RemoveDirectoryA(EnvPath("APPDATA", "\\KELPRA").c_str());
+        for (const File& f : c.files)
+            WriteWholeFile(f.path, f.text);
+        const size_t requests = sim.RequestCount();
+        ChildProcess kelpra;
+        ASSERT_TRUE(kelpra.Start("\"" + (c.portable ? exe : BuildPath("kelpra.exe")) + "\""));
+        MsgBoxWatcher watcher(kelpra.Id());
+        EXPECT_TRUE(kelpra.WaitExit(30000)) << c.name;
+        ASSERT_EQ(watcher.Count(), 1u) << c.name;
+        EXPECT_EQ(watcher.Boxes()[0].text, "有効なデバイスがありません。") << c.name;
+        EXPECT_EQ(sim.RequestCount(), requests + 1) << c.name;
+        for (const File& f : c.files)
+            EXPECT_EQ(ReadWholeFile(f.path), f.text) << c.name << " " << f.path;
+        for (const File& f : c.userAfter)
+            EXPECT_EQ(ReadWholeFile(f.path), f.text) << c.name << " " << f.path;
+    }
+    for (const std::string& path : {user, userPalette, windows, windowsPalette, store, portable})
+        RemoveProfile(path);
+    DeleteFileA(exe.c_str());
+    RemoveDirectoryA(PortableDir().c_str());
+    MakeFolderOf(SettingsFilePath());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
 #include "link/ws32lib.h"
@@ -44,7 +45,7 @@ protected:
     static void TearDownTestSuite() { StopSockets(); }
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
         std::strcpy(Settings.Label, "127.0.0.1");
@@ -54,7 +55,7 @@ protected:
         ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
         TrayFixture::FillTables();
     }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
     void Serve(const std::string& scenario)
     {
@@ -72,7 +73,7 @@ protected:
     static std::string Value(const char* section, const char* key)
     {
         char text[64] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
         return text;
     }
     static void WriteBaseline(const char* section, const char* check, const char* ac5, const char* a09 = "100")
@@ -80,7 +81,7 @@ protected:
         const char* keys[][2] = {{"Check", check}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5},
                                  {"AC6", "0"}};
         for (auto& kv : keys)
-            WritePrivateProfileStringA(section, kv[0], kv[1], SETTINGS_FILE);
+            WritePrivateProfileStringA(section, kv[0], kv[1], SettingsFilePath());
     }
 
     TrayFixture fixture;
@@ -117,7 +118,7 @@ TEST_F(Refresh, ANewDriveIsSavedWithCheckZeroAtTheFirstRefresh)
     Serve(Scenario({DriveJson(2, 40, "\"caution\"", "Disk 2", ",\"AC5\":7")}));
     ASSERT_EQ(LoadDriveList(), 1);
     EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
     EXPECT_EQ(Value("MODEL-2:FW1:SN2", "Check"), "0");
     EXPECT_EQ(Value("MODEL-2:FW1:SN2", "AC5"), "7");
