@@ -6,7 +6,6 @@
 // nothing gives the program a reason to write).
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "msgbox_watcher.h"
 #include "screen.h"
 #include "sim_server.h"

@@ -1,6 +1,5 @@
 // A left click on a drive's icon in the taskbar opens its details balloon.
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 

@@ -3,7 +3,6 @@
 
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 
 #include <commctrl.h>
 

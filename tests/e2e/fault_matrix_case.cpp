@@ -11,7 +11,6 @@
 // empty taskbar, and the closest must be the expected one.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
 #include "link/drive_record.h"

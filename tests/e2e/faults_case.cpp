@@ -3,7 +3,6 @@
 // resume.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"

@@ -3,7 +3,6 @@
 // hiding a drive's status, the host-number mode and the state override.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 

@@ -2,7 +2,6 @@
 // redraws the tray at once and saves nothing, "設定" writes the section.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "config/settings_dialog.h"
 #include "e2e_support.h"
 #include "sim_server.h"

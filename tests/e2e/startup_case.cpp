@@ -2,7 +2,6 @@
 // own section, asks its server and names it in the tooltips.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 

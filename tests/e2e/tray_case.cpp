@@ -3,7 +3,6 @@
 // silent, the numbers again when it answers.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "screen.h"
 #include "sim_server.h"
 #include "test_env.h"

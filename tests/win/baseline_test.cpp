@@ -1,6 +1,5 @@
 // The attribute baselines in the real "KELPRA.INI" of the test prefix.
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "link/baseline.h"
 #include "link/drive_slot.h"
 #include "test_env.h"

@@ -1,7 +1,6 @@
 // kelpra.exe whose icon set cannot be built: the debugger output names the
 // failing icon, the box says so, and the program ends with exit code 0.
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "debug_capture.h"
 #include "msgbox_watcher.h"
 #include "test_env.h"

@@ -2,7 +2,6 @@
 // loops, and the custom palette in CPALLET.INI.
 #include "config/palette_codec.h"
 #include "config/pickers.h"
-#include "config/settings_location.h"
 #include "dialog_driver.h"
 #include "test_env.h"
 

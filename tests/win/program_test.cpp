@@ -3,7 +3,6 @@
 // first refresh gets no reply; where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "test_env.h"

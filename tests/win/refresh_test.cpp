@@ -4,7 +4,6 @@
 #include "app/app_state.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
 #include "link/ws32lib.h"

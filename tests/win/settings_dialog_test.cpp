@@ -6,7 +6,6 @@
 #include "app/tray_menu.h"
 #include "config/pickers.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "config/settings_dialog.h"
 #include "dialog_driver.h"
 #include "icons/icon_set.h"

@@ -2,7 +2,6 @@
 // prefix's Windows directory.
 #include "config/inifile.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>

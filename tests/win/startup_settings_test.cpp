@@ -3,7 +3,6 @@
 // the end with exit code 0. Driven from outside, as a user would.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "msgbox_watcher.h"
 #include "test_env.h"
 

@@ -5,7 +5,6 @@
 #include "app/main_window.h"
 #include "app/tray_menu.h"
 #include "config/settings.h"
-#include "config/settings_location.h"
 #include "config/version_box.h"
 #include "dialog_driver.h"
 #include "icons/gdi_wrappers.h"

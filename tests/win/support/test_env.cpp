@@ -1,7 +1,6 @@
 // Test environment helpers.
 #include "test_env.h"
 
-#include "config/settings_location.h"
 
 #include <cstdio>
 #include <cstdlib>

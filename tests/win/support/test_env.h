@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "config/settings_location.h"
+
 #include <string>
 #include <vector>
 
