@@ -28,6 +28,8 @@ protected:
     }
 };
 
+// Also run under a non-Japanese locale (win.program_test.c_locale): the
+// manifest asks for code page 932, so the Shift-JIS box text shows right.
 TEST_F(Program, AServerWithoutDrivesIsReportedAndTheProgramEndsWithZero)
 {
     SimServer sim(R"({"drives":[]})");
