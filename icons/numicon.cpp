@@ -43,6 +43,36 @@ void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, CO
     }
 }
 
+int TextWidth(HDC dc, const char* text)
+{
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
+// "Arial Narrow" comes with Office, not with Windows: without it GDI takes a
+// wider face, whose bold two-digit values would lose their outer pixels.
+// Such digits are condensed, with the widest average character width that
+// lets them fit; the font's own width when they fit as they are.
+LONG FittingWidth(HDC dc, const char* text, int room, const LOGFONTA& lf)
+{
+    TEXTMETRICA metrics;
+    if (TextWidth(dc, text) <= room || !GetTextMetricsA(dc, &metrics))
+        return lf.lfWidth;
+    LOGFONTA narrower = lf;
+    for (narrower.lfWidth = metrics.tmAveCharWidth - 1; narrower.lfWidth > 0; --narrower.lfWidth) {
+        WINFONT probe;
+        if (!probe.Create(narrower))
+            break;
+        HGDIOBJ previous = SelectObject(dc, probe.m_hFont);
+        const int width = TextWidth(dc, text);
+        SelectObject(dc, previous);
+        if (width <= room)
+            return narrower.lfWidth;
+    }
+    return lf.lfWidth;
+}
+
 } // namespace
 
 BOOL CNUMICON::CreateIcon(COLORREF maskColor, UINT value)
@@ -64,6 +94,15 @@ BOOL CNUMICON::CreateIcon(COLORREF maskColor, UINT value)
     HGDIOBJ previousFont = SelectObject(dc, font.m_hFont);
     char text[7];
     std::snprintf(text, sizeof text, m_szFormat, value);
+    LOGFONTA fitting = m_lfFont;
+    fitting.lfWidth = FittingWidth(dc, text, w, m_lfFont);
+    if (fitting.lfWidth != m_lfFont.lfWidth) {
+        // A font is replaced only while it is not selected.
+        SelectObject(dc, previousFont);
+        if (!font.Create(fitting))
+            return FALSE;
+        SelectObject(dc, font.m_hFont);
+    }
     SetBkMode(dc, TRANSPARENT);
 
     FillRect(dc, &rect, brush.m_hBrush);
