@@ -29,6 +29,23 @@ void DrawOverlay(HDC dc, HICON icon, int w, int h)
         DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
 }
 
+// The stored font heights and shadow offsets are those of a 16-pixel icon;
+// at 125 % to 200 % display scaling the small-icon size grows to 20 to 32
+// pixels, and every dimension of the picture grows with it.
+constexpr int DESIGN_HEIGHT = 16;
+
+int ScaledToIcon(int design, int height)
+{
+    return MulDiv(design, height, DESIGN_HEIGHT);
+}
+
+LOGFONTA FontForIcon(LOGFONTA lf, int height)
+{
+    lf.lfHeight = ScaledToIcon(lf.lfHeight, height);
+    lf.lfWidth = ScaledToIcon(lf.lfWidth, height);
+    return lf;
+}
+
 void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, COLORREF color)
 {
     if (shadowType == 0)
@@ -38,7 +55,7 @@ void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, CO
     const size_t count = ShadowPasses(shadowType, &passes);
     for (size_t i = 0; i < count; ++i) {
         RECT moved = rect;
-        OffsetRect(&moved, passes[i].dx, passes[i].dy);
+        OffsetRect(&moved, ScaledToIcon(passes[i].dx, rect.bottom), ScaledToIcon(passes[i].dy, rect.bottom));
         DrawTextA(dc, text, -1, &moved, TEXT_FLAGS);
     }
 }
@@ -83,20 +100,21 @@ BOOL CNUMICON::CreateIcon(COLORREF maskColor, UINT value)
     brush.Create(maskColor);
     if (!brush.m_hBrush)
         return FALSE;
-    WINFONT font;
-    if (!font.Create(m_lfFont))
-        return FALSE;
-
     HDC dc = m_Color.m_hDC;
     const int w = m_Color.m_nWidth;
     const int h = m_Color.m_nHeight;
     const RECT rect = {0, 0, w, h};
+    const LOGFONTA lf = FontForIcon(m_lfFont, h);
+    WINFONT font;
+    if (!font.Create(lf))
+        return FALSE;
+
     HGDIOBJ previousFont = SelectObject(dc, font.m_hFont);
     char text[7];
     std::snprintf(text, sizeof text, m_szFormat, value);
-    LOGFONTA fitting = m_lfFont;
-    fitting.lfWidth = FittingWidth(dc, text, w, m_lfFont);
-    if (fitting.lfWidth != m_lfFont.lfWidth) {
+    LOGFONTA fitting = lf;
+    fitting.lfWidth = FittingWidth(dc, text, w, lf);
+    if (fitting.lfWidth != lf.lfWidth) {
         // A font is replaced only while it is not selected.
         SelectObject(dc, previousFont);
         if (!font.Create(fitting))
