@@ -232,6 +232,19 @@ BOOL PaintHostIcons()
 
 } // namespace
 
+BOOL CreateNumIconSurfaces()
+{
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        if (!NumIconArray[i].Create(width, height)) {
+            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
 BOOL CreateNumIcons()
 {
     const int width = GetSystemMetrics(SM_CXSMICON);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -208,6 +210,66 @@ TEST_F(IconSet, RebuildsDoNotGrowTheLiveObjects)
     EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
     EXPECT_EQ(TallyLive(GdiKind::Brush), 0);
     EXPECT_EQ(TallyLive(GdiKind::Font), 0);
+}
+
+// Ink rows of the digits' colour in an icon.
+int InkHeight(const IconPixels& p, uint32_t rgb)
+{
+    int top = p.height, bottom = -1;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.Alpha(x, y) == 0xFF && p.Rgb(x, y) == rgb)
+                top = std::min(top, y), bottom = std::max(bottom, y);
+    return bottom - top + 1;
+}
+
+// Run here at 96 DPI, and at 120, 144 and 192 DPI by tests/win/dpi-run,
+// which names the small-icon size to expect in KELPRA_ICON_SIZE.
+TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
+{
+    const char* expected = std::getenv("KELPRA_ICON_SIZE");
+    const int size = expected ? std::atoi(expected) : 16;
+    ASSERT_EQ(GetSystemMetrics(SM_CXSMICON), size);
+    std::memset(&Settings, 0, sizeof Settings);
+    SetDefaultSettings();
+    Settings.ViewType = 1;   // badges only
+    Settings.TextFont.lfQuality = NONANTIALIASED_QUALITY;
+    ASSERT_TRUE(CreateNumIconSurfaces());
+    ASSERT_TRUE(BuildIconSet());
+    for (HICON icon : {NumIconArray[0].m_hIcon, NumIconArray[411].m_hIcon, NumIconArray[615].m_hIcon,
+                       ErrorIcon.m_hIcon}) {
+        const IconPixels p = ReadIcon(icon);
+        EXPECT_EQ(p.width, size);
+        EXPECT_EQ(p.height, size);
+    }
+    // The digits grow with the icon: as tall as at 16 pixels, times size / 16.
+    CNUMICON small;
+    ASSERT_TRUE(small.Create(16, 16));
+    small.m_lfFont = Settings.TextFont;
+    small.m_crText = Settings.CoolTextColor;
+    ASSERT_TRUE(small.CreateIcon(Settings.MaskColor, 88));
+    const int smallHeight = InkHeight(ReadIcon(small.m_hIcon), PixelRgb(Settings.CoolTextColor));
+    const int height = InkHeight(ReadIcon(NumIconArray[88].m_hIcon), PixelRgb(Settings.CoolTextColor));
+    EXPECT_NEAR(height, smallHeight * size / 16, 1) << "at 16 px: " << smallHeight;
+    // The badge is the group's own picture of this size: left of the digits,
+    // wherever it is opaque, the icon shows it pixel for pixel.
+    HICON art = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(220), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const IconPixels badge = ReadIcon(art);
+    const IconPixels painted = ReadIcon(NumIconArray[1].m_hIcon);
+    int compared = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size / 4; ++x)
+            if (badge.Alpha(x, y) == 0xFF) {
+                EXPECT_EQ(painted.Rgb(x, y), badge.Rgb(x, y)) << x << "," << y;
+                ++compared;
+            }
+    EXPECT_GT(compared, size);
+    DestroyIcon(art);
+    small.Release();
+    for (CNUMICON& icon : NumIconArray)
+        icon.Release();
+    ErrorIcon.Release();
 }
 
 } // namespace
