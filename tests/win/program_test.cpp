@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,67 +77,50 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
     EXPECT_EQ(sim.RequestCount(), 4u);
 }
 
-// The places a settings file may stand, seen from the test's prefix.
 std::string EnvPath(const char* variable, const char* rest)
 {
     const char* base = std::getenv(variable);
     return std::string(base ? base : "") + rest;
 }
 
-std::string PortableDir()
-{
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + "kelpra-portable";
-}
-
-// kelpra.exe takes its port from exactly one file: the one naming the
-// simulator. Every other file names a port where nothing answers and, like
-// any old file, stays as it was.
+// kelpra.exe takes its port from the one file naming the simulator; the
+// others name a dead port and, like any old file, stay as they were.
 TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
 {
     const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
-    const std::string userPalette = EnvPath("APPDATA", "\\KELPRA\\CPALLET.INI");
     const std::string windows = WindowsDirPath("KELPRA.INI");
-    const std::string windowsPalette = WindowsDirPath("CPALLET.INI");
     const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
-    const std::string portable = PortableDir() + "\\KELPRA.INI";
+    const std::string portableDir = EnvPath("TEMP", "\\kelpra-portable");
+    const std::string portable = portableDir + "\\KELPRA.INI", exe = portableDir + "\\kelpra.exe";
     ASSERT_EQ(SettingsFilePath(), user);
-    ASSERT_EQ(PaletteFilePath(), userPalette);
 
     SimServer sim(R"({"drives":[]})");
     ASSERT_TRUE(sim.Running());
     const std::string good = "[127.0.0.1]\r\nPort=" + std::to_string(sim.Port()) + "\r\nTimeOut=1\r\n";
     const std::string bad = "[127.0.0.1]\r\nPort=9\r\nTimeOut=1\r\n";
-    const std::string palette = "[kelpra.exe]\r\nPALLET=00\r\n";
-    struct File {
-        std::string path;
-        std::string text;
-    };
+    using File = std::pair<std::string, std::string>;   // path, text ("": no file)
     const struct {
         const char* name;
         bool portable;
-        std::vector<File> files;
-        std::vector<File> userAfter;   // the per-user files afterwards; empty text: none
+        std::vector<File> files, userAfter;
     } cases[] = {
         {"per-user", false, {{user, good}}, {{user, good}}},
-        {"Windows directory", false, {{windows, good}, {windowsPalette, palette}}, {{user, good}, {userPalette, palette}}},
+        {"Windows directory", false, {{windows, good}}, {{user, good}}},
         {"VirtualStore first", false, {{store, good}, {windows, bad}}, {{user, good}}},
         {"per-user before old", false, {{user, good}, {windows, bad}}, {{user, good}}},
-        {"portable", true, {{portable, good}, {windows, bad}}, {{user, ""}, {userPalette, ""}}},
+        {"portable", true, {{portable, good}, {windows, bad}}, {{user, ""}}},
     };
-    const std::string exe = PortableDir() + "\\kelpra.exe";
-    CreateDirectoryA(EnvPath("LOCALAPPDATA", "\\VirtualStore").c_str(), nullptr);
-    CreateDirectoryA(EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows").c_str(), nullptr);
-    CreateDirectoryA(PortableDir().c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(BuildPath("kelpra.exe").c_str(), exe.c_str(), FALSE));
-    for (const auto& c : cases) {
-        for (const std::string& path : {user, userPalette, windows, windowsPalette, store, portable})
+    auto removeAll = [&] {
+        for (const std::string& path : {user, windows, store, portable})
             RemoveProfile(path);
+    };
+    WriteWholeFile(exe, ReadWholeFile(BuildPath("kelpra.exe")));
+    for (const auto& c : cases) {
+        removeAll();
         // The per-user folder is made when the program first needs it.
         RemoveDirectoryA(EnvPath("APPDATA", "\\KELPRA").c_str());
         for (const File& f : c.files)
-            WriteWholeFile(f.path, f.text);
+            WriteWholeFile(f.first, f.second);
         const size_t requests = sim.RequestCount();
         ChildProcess kelpra;
         ASSERT_TRUE(kelpra.Start("\"" + (c.portable ? exe : BuildPath("kelpra.exe")) + "\""));
@@ -145,15 +129,13 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
         ASSERT_EQ(watcher.Count(), 1u) << c.name;
         EXPECT_EQ(watcher.Boxes()[0].text, "有効なデバイスがありません。") << c.name;
         EXPECT_EQ(sim.RequestCount(), requests + 1) << c.name;
-        for (const File& f : c.files)
-            EXPECT_EQ(ReadWholeFile(f.path), f.text) << c.name << " " << f.path;
-        for (const File& f : c.userAfter)
-            EXPECT_EQ(ReadWholeFile(f.path), f.text) << c.name << " " << f.path;
+        for (const std::vector<File>* files : {&c.files, &c.userAfter})
+            for (const File& f : *files)
+                EXPECT_EQ(ReadWholeFile(f.first), f.second) << c.name << " " << f.first;
     }
-    for (const std::string& path : {user, userPalette, windows, windowsPalette, store, portable})
-        RemoveProfile(path);
+    removeAll();
     DeleteFileA(exe.c_str());
-    RemoveDirectoryA(PortableDir().c_str());
+    RemoveDirectoryA(portableDir.c_str());
     MakeFolderOf(SettingsFilePath());
 }
 

@@ -518,7 +518,6 @@ TEST_F(SettingsDialog, ASaveTheFileRefusesIsReportedAndTheDialogStaysOpen)
 {
     // A directory in the file's place refuses every write, as a file that a
     // standard user may not change does.
-    ASSERT_TRUE(MakeFolderOf(SettingsFilePath()));
     ASSERT_TRUE(CreateDirectoryA(SettingsFilePath(), nullptr));
     MsgBoxWatcher boxes;
     bool openAfterSet = false;

@@ -1,6 +1,7 @@
 // Test environment helpers.
 #include "test_env.h"
 
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,8 @@ std::string ReadWholeFile(const std::string& path)
 
 void WriteWholeFile(const std::string& path, const std::string& data)
 {
-    MakeFolderOf(path.c_str());
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return;
