@@ -288,6 +288,8 @@ TEST_F(SettingsDialog, ApplyRebuildsTheIconSetAndAsksTheServerAtOnce)
 TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)
 {
     Settings.Debug = 1;
+    // Without its folder (the path less "\KELPRA.INI"): the save makes it.
+    ASSERT_TRUE(RemoveDirectoryA(std::string(SettingsFilePath()).erase(std::strlen(SettingsFilePath()) - 11).c_str()));
     Run([](HWND d) {
         Type(d, 1000, "192.168.0.9");
         Type(d, 1009, "5");
@@ -516,8 +518,7 @@ TEST_F(SettingsDialog, ControlsFollowTheTemplateInTabOrder)
 
 TEST_F(SettingsDialog, ASaveTheFileRefusesIsReportedAndTheDialogStaysOpen)
 {
-    // A directory in the file's place refuses every write, as a file that a
-    // standard user may not change does.
+    // A directory in the file's place: refused as a file a user may not write.
     ASSERT_TRUE(CreateDirectoryA(SettingsFilePath(), nullptr));
     MsgBoxWatcher boxes;
     bool openAfterSet = false;
