@@ -5,12 +5,12 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "app/debug_report.h"
 #include "app/poll_timer.h"
 #include "app/tray_menu.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
 #include "config/settings_dialog.h"
+#include "config/settings_location.h"
 #include "icons/gdi_wrappers.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
@@ -44,20 +44,6 @@ void RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-}
-
-// Surfaces at the small-icon size of start-up, kept for the whole run.
-BOOL CreateNumIconSurfaces()
-{
-    const int width = GetSystemMetrics(SM_CXSMICON);
-    const int height = GetSystemMetrics(SM_CYSMICON);
-    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
-        if (!NumIconArray[i].Create(width, height)) {
-            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 
 } // namespace
@@ -155,6 +141,7 @@ LRESULT OnCreate(HWND window)
         slot.Lock.Create(SLOT_LOCK_LABEL);
         std::memset(&slot.Record, 0, sizeof slot.Record);
     }
+    MigrateOldSettingsFiles();
     LoadSettings();
 
     // Icon rendering: menu pictures, the numeric icons' surfaces.

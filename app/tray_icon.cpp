@@ -1,6 +1,8 @@
 // TaskTrayIcon: add, modify, remove and re-add one notification-area icon.
 #include "app/tray_icon.h"
 
+#include "app/debug_report.h"
+
 #include <new>
 
 namespace {
@@ -65,30 +67,51 @@ BOOL TaskTrayIcon::Show(DWORD action, UINT index)
     return Shell_NotifyIconA(action, &m_nid);
 }
 
+// At logon the taskbar may not be ready and refuse the add: the icon then
+// stays not shown, and the next refresh or "TaskbarCreated" adds it again.
 BOOL TaskTrayIcon::Add(UINT index)
 {
-    return Show(NIM_ADD, index);
+    if (!m_pImages || index >= m_nImageCount)
+        return FALSE;
+    m_bWanted = true;
+    const BOOL added = Show(NIM_ADD, index);
+    if (added)
+        m_bShown = true;
+    else
+        DebugReport("TaskTrayIcon::Add(%u) REFUSED BY THE SHELL: %lu\n", m_nid.uID, GetLastError());
+    return added;
 }
 
+// A refused modify means the shell lost the icon (it restarted without a
+// "TaskbarCreated" reaching us): it counts as not shown until added again.
 BOOL TaskTrayIcon::Modify(UINT index)
 {
-    return Show(NIM_MODIFY, index);
+    if (!m_pImages || index >= m_nImageCount)
+        return FALSE;
+    const BOOL modified = Show(NIM_MODIFY, index);
+    m_bShown = modified != FALSE;
+    return modified;
+}
+
+void TaskTrayIcon::Delete()
+{
+    m_nid.hIcon = nullptr;
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    m_bWanted = false;
+    m_bShown = false;
 }
 
 void TaskTrayIcon::Remove()
 {
-    if (!m_pImages)
-        return;
-    m_nid.hIcon = nullptr;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    if (m_pImages)
+        Delete();
 }
 
 void TaskTrayIcon::Destroy()
 {
     if (!m_pImages)
         return;
-    m_nid.hIcon = nullptr;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    Delete();
     m_nid = {};
     for (UINT i = 0; i < m_nImageCount; ++i) {
         if (m_pImages[i].hIcon && m_pImages[i].bOwned)
@@ -100,7 +123,12 @@ void TaskTrayIcon::Destroy()
     m_nImageCount = 0;
 }
 
+// The new taskbar holds none of our icons; those the program means to show,
+// including one whose earlier add was refused, are added with their last image.
 BOOL TaskTrayIcon::ReAdd(UINT message)
 {
-    return message == m_uTaskbarCreated ? Add(static_cast<UINT>(m_nCurrentImage)) : FALSE;
+    if (message != m_uTaskbarCreated)
+        return FALSE;
+    m_bShown = false;
+    return m_bWanted ? Add(static_cast<UINT>(m_nCurrentImage)) : FALSE;
 }

@@ -30,6 +30,12 @@ public:
     BOOL ReAdd(UINT message);
 
     bool HasTable() const { return m_pImages != nullptr; }
+    // In the notification area: the shell accepted an add (or a modify, which
+    // it accepts only for an icon it holds), and no delete or refusal since.
+    bool IsShown() const { return m_bShown; }
+    // The program means the icon to be shown: added and not removed since,
+    // whether or not the shell took it.
+    bool IsWanted() const { return m_bWanted; }
 
     UINT m_uTaskbarCreated = 0;
     UINT m_nImageCount = 0;
@@ -39,4 +45,8 @@ public:
 
 private:
     BOOL Show(DWORD action, UINT index);
+    void Delete();
+
+    bool m_bWanted = false;
+    bool m_bShown = false;
 };

@@ -4,12 +4,18 @@
 #include "app/tray_set.h"
 
 #include "app/app_state.h"
+#include "app/debug_report.h"
 #include "config/settings.h"
 #include "icons/icon_set.h"
 #include "link/drive_slot.h"
 
 BOOL CreateTrayIcons(HWND window)
 {
+    // A copy started elevated would not receive the shell's "TaskbarCreated"
+    // through UIPI, and its icons would stay gone after Explorer restarts.
+    const UINT taskbarCreated = DriveSlots[0].TrayIcon.m_uTaskbarCreated;
+    if (!ChangeWindowMessageFilterEx(window, taskbarCreated, MSGFLT_ALLOW, nullptr))
+        DebugReport("ChangeWindowMessageFilterEx ERROR: %lu\n", GetLastError());
     for (UINT s = 0; s < SLOT_COUNT; ++s) {
         // Unsigned arithmetic: HostNumber keeps the identifiers of copies of
         // the program for different hosts apart. An id of 0 (HostNumber
@@ -27,7 +33,12 @@ BOOL ShowHostNumbers()
         DriveSlot& slot = DriveSlots[s];
         if (slot.Record.InUse == 0)
             continue;
-        slot.TrayIcon.Modify(ICON_HOST_BASE + s);
+        // A removed icon stays removed; one whose add was refused is tried again.
+        TaskTrayIcon& tray = slot.TrayIcon;
+        if (tray.IsShown())
+            tray.Modify(ICON_HOST_BASE + s);
+        else if (tray.IsWanted())
+            tray.Add(ICON_HOST_BASE + s);
         slot.ShownImage = ICON_HOST_BASE + s;
     }
     return TRUE;

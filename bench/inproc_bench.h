@@ -8,3 +8,6 @@ constexpr int SOAK_REFRESHES = 10000;
 constexpr int REBUILDS = 100;
 // 0 when every figure was measured.
 int RunInProcessBench(unsigned port, int soakRefreshes = SOAK_REFRESHES, int rebuilds = REBUILDS);
+// The icon set build alone, at the display scale of the prefix (96 or 192
+// DPI in script/bench), with the default settings.
+int RunBuildBench();

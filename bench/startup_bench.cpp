@@ -143,10 +143,10 @@ double TimeToPicture(const std::string& commandLine, const char* directory, Squa
 
 int RunStartupBench(unsigned port, const char* kelpraExe, const char* bareExe, int runs)
 {
-    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(port).c_str(), SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "CommandError", "0", SETTINGS_FILE);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(port).c_str(), SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "CommandError", "0", SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     // A folder without icon override files, as the program's current one.
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);

@@ -3,6 +3,7 @@
 #include "config/inifile.h"
 
 #include "config/profile_values.h"
+#include "config/settings_location.h"
 #include "config/sjis_text.h"
 
 #include <cstddef>
@@ -52,10 +53,14 @@ void INIFILE::GetString(const char* section, const char* key, const char* def, c
     SjisCopy(buffer, size, text, sizeof text);
 }
 
-void INIFILE::WriteString(const char* section, const char* key, const char* text) const
+bool INIFILE::WriteString(const char* section, const char* key, const char* text) const
 {
-    if (HasFile())
-        WritePrivateProfileStringA(section, key, text, m_szFileName);
+    if (!HasFile())
+        return true;
+    if (WritePrivateProfileStringA(section, key, text, m_szFileName))
+        return true;
+    // The file's folder is made when the first write needs it.
+    return MakeFolderOf(m_szFileName) && WritePrivateProfileStringA(section, key, text, m_szFileName);
 }
 
 void INIFILE::GetColor(const char* section, const char* key, COLORREF& color) const

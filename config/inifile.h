@@ -14,7 +14,9 @@ public:
 
     UINT GetInt(const char* section, const char* key, UINT def) const;
     void GetString(const char* section, const char* key, const char* def, char* buffer, DWORD size) const;
-    void WriteString(const char* section, const char* key, const char* text) const;
+    // False when the platform refused the write.
+    bool WriteString(const char* section, const char* key, const char* text) const;
+    const char* FileName() const { return m_szFileName; }
     void GetColor(const char* section, const char* key, COLORREF& color) const;
     bool GetFont(const char* section, LOGFONTA& font) const;
 

@@ -2,8 +2,10 @@
 // with the custom palette saved per program file name in "CPALLET.INI".
 #include "config/pickers.h"
 
+#include "app/debug_report.h"
 #include "config/inifile.h"
 #include "config/palette_codec.h"
+#include "config/settings_location.h"
 
 #include <commdlg.h>
 
@@ -51,7 +53,8 @@ void SavePalette(const INIFILE& ini, const char* section, const COLORREF palette
         colors[i] = static_cast<PaletteColor>(palette[i]);
     char text[PALETTE_TEXT_LENGTH + 1];
     EncodePalette(colors, text);
-    ini.WriteString(section, PALETTE_KEY, text);
+    if (!ini.WriteString(section, PALETTE_KEY, text))
+        DebugReport("SavePalette ERROR: %s\n", ini.FileName());
 }
 
 } // namespace
@@ -78,7 +81,7 @@ COLORREF ChoosePaletteColor(HWND owner, COLORREF start)
         return start;
 
     INIFILE ini;
-    ini.SetFileName(PALETTE_FILE);
+    ini.SetFileName(PaletteFilePath());
     COLORREF palette[PALETTE_COLORS] = {};
     LoadPalette(ini, section, palette);
     COLORREF loaded[PALETTE_COLORS];

@@ -3,6 +3,7 @@
 
 #include "config/inifile.h"
 #include "config/profile_values.h"
+#include "config/settings_location.h"
 
 #include <cstdio>
 #include <cstring>
@@ -77,7 +78,7 @@ void SetDefaultSettings()
 BOOL LoadSettings()
 {
     INIFILE ini;
-    ini.SetFileName(SETTINGS_FILE);
+    ini.SetFileName(SettingsFilePath());
     const char* section = Settings.HostAddress;
 
     size_t count = 0;
@@ -97,26 +98,29 @@ BOOL LoadSettings()
 BOOL SaveSettings()
 {
     INIFILE ini;
-    ini.SetFileName(SETTINGS_FILE);
+    ini.SetFileName(SettingsFilePath());
     const char* section = Settings.HostAddress;
     char text[256];
 
-    ini.WriteString(section, "Label", Settings.Label);
+    // The first refused write ends the save: the rest would fail alike.
+    if (!ini.WriteString(section, "Label", Settings.Label))
+        return FALSE;
     size_t count = 0;
     const IntKey* keys = IntKeys(count);
     for (size_t i = 0; i < count; ++i) {
         if (keys[i].format == nullptr)
             continue;
         std::snprintf(text, sizeof text, keys[i].format, *static_cast<const UINT*>(keys[i].field));
-        ini.WriteString(section, keys[i].key, text);
+        if (!ini.WriteString(section, keys[i].key, text))
+            return FALSE;
     }
     for (const ColorKey& c : COLOR_KEYS) {
         FormatProfileColor(*c.field, text, sizeof text);
-        ini.WriteString(section, c.key, text);
+        if (!ini.WriteString(section, c.key, text))
+            return FALSE;
     }
     FontFields font;
     std::memcpy(&font, &Settings.TextFont, sizeof font);
     FormatProfileFont(font, text, sizeof text);
-    ini.WriteString(section, "TextFont", text);
-    return TRUE;
+    return ini.WriteString(section, "TextFont", text) ? TRUE : FALSE;
 }

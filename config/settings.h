@@ -1,5 +1,5 @@
 // SETTINGS: the one process-wide settings record, and its store in
-// "KELPRA.INI" (one section per server host).
+// "KELPRA.INI" (one section per server host; where it lives: settings_location.h).
 #pragma once
 #include <windows.h>
 
@@ -31,11 +31,10 @@ struct SETTINGS {
 
 extern SETTINGS Settings;
 
-// The settings file, handed to the profile functions by bare name.
-constexpr const char* SETTINGS_FILE = "KELPRA.INI";
 // Texts longer than this are cut when Label is read from the file.
 constexpr DWORD LABEL_READ_MAX = 31;
 
 void SetDefaultSettings();
 BOOL LoadSettings();
+// FALSE when the file refused a write; what was written before stays.
 BOOL SaveSettings();

@@ -6,12 +6,15 @@
 #include "app/app_state.h"
 #include "config/pickers.h"
 #include "config/settings.h"
+#include "config/settings_location.h"
 #include "config/sjis_text.h"
 #include "icons/icon_set.h"
 #include "link/status_refresh.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
+
+#include <cstdio>
 
 WINBRUSH SwatchBrushes[SWATCH_COUNT];
 WINFONT SampleFont;
@@ -143,6 +146,15 @@ bool Ended(HWND dialog)
     return GetWindowLongPtrA(dialog, DWLP_USER) != 0;
 }
 
+// A save that the file refused is said, and the dialog stays open: closing
+// it would tell the user the settings were kept.
+void ReportFailedSave(HWND dialog)
+{
+    char text[MAX_PATH + 128];
+    std::snprintf(text, sizeof text, "設定を保存できませんでした。\r\n%s", SettingsFilePath());
+    MessageBoxA(dialog, text, ERROR_CAPTION, ERROR_BOX_TYPE);
+}
+
 void OnSet(HWND dialog)
 {
     ApplySettings(dialog);
@@ -150,7 +162,10 @@ void OnSet(HWND dialog)
     // ended the dialog: its result is then 2, and 2 saves nothing.
     if (Ended(dialog))
         return;
-    SaveSettings();
+    if (!SaveSettings()) {
+        ReportFailedSave(dialog);
+        return;
+    }
     CloseSettingsDialog(dialog, IDOK);
 }
 

@@ -29,6 +29,23 @@ void DrawOverlay(HDC dc, HICON icon, int w, int h)
         DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
 }
 
+// The stored font heights and shadow offsets are those of a 16-pixel icon;
+// at 125 % to 200 % display scaling the small-icon size grows to 20 to 32
+// pixels, and every dimension of the picture grows with it.
+constexpr int DESIGN_HEIGHT = 16;
+
+int ScaledToIcon(int design, int height)
+{
+    return MulDiv(design, height, DESIGN_HEIGHT);
+}
+
+LOGFONTA FontForIcon(LOGFONTA lf, int height)
+{
+    lf.lfHeight = ScaledToIcon(lf.lfHeight, height);
+    lf.lfWidth = ScaledToIcon(lf.lfWidth, height);
+    return lf;
+}
+
 void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, COLORREF color)
 {
     if (shadowType == 0)
@@ -38,9 +55,39 @@ void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, CO
     const size_t count = ShadowPasses(shadowType, &passes);
     for (size_t i = 0; i < count; ++i) {
         RECT moved = rect;
-        OffsetRect(&moved, passes[i].dx, passes[i].dy);
+        OffsetRect(&moved, ScaledToIcon(passes[i].dx, rect.bottom), ScaledToIcon(passes[i].dy, rect.bottom));
         DrawTextA(dc, text, -1, &moved, TEXT_FLAGS);
     }
+}
+
+int TextWidth(HDC dc, const char* text)
+{
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
+// "Arial Narrow" comes with Office, not with Windows: without it GDI takes a
+// wider face, whose bold two-digit values would lose their outer pixels.
+// Such digits are condensed, with the widest average character width that
+// lets them fit; the font's own width when they fit as they are.
+LONG FittingWidth(HDC dc, const char* text, int room, const LOGFONTA& lf)
+{
+    TEXTMETRICA metrics;
+    if (TextWidth(dc, text) <= room || !GetTextMetricsA(dc, &metrics))
+        return lf.lfWidth;
+    LOGFONTA narrower = lf;
+    for (narrower.lfWidth = metrics.tmAveCharWidth - 1; narrower.lfWidth > 0; --narrower.lfWidth) {
+        WINFONT probe;
+        if (!probe.Create(narrower))
+            break;
+        HGDIOBJ previous = SelectObject(dc, probe.m_hFont);
+        const int width = TextWidth(dc, text);
+        SelectObject(dc, previous);
+        if (width <= room)
+            return narrower.lfWidth;
+    }
+    return lf.lfWidth;
 }
 
 } // namespace
@@ -53,17 +100,27 @@ BOOL CNUMICON::CreateIcon(COLORREF maskColor, UINT value)
     brush.Create(maskColor);
     if (!brush.m_hBrush)
         return FALSE;
-    WINFONT font;
-    if (!font.Create(m_lfFont))
-        return FALSE;
-
     HDC dc = m_Color.m_hDC;
     const int w = m_Color.m_nWidth;
     const int h = m_Color.m_nHeight;
     const RECT rect = {0, 0, w, h};
+    const LOGFONTA lf = FontForIcon(m_lfFont, h);
+    WINFONT font;
+    if (!font.Create(lf))
+        return FALSE;
+
     HGDIOBJ previousFont = SelectObject(dc, font.m_hFont);
     char text[7];
     std::snprintf(text, sizeof text, m_szFormat, value);
+    LOGFONTA fitting = lf;
+    fitting.lfWidth = FittingWidth(dc, text, w, lf);
+    if (fitting.lfWidth != lf.lfWidth) {
+        // A font is replaced only while it is not selected.
+        SelectObject(dc, previousFont);
+        if (!font.Create(fitting))
+            return FALSE;
+        SelectObject(dc, font.m_hFont);
+    }
     SetBkMode(dc, TRANSPARENT);
 
     FillRect(dc, &rect, brush.m_hBrush);
@@ -174,6 +231,19 @@ BOOL PaintHostIcons()
 }
 
 } // namespace
+
+BOOL CreateNumIconSurfaces()
+{
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
+        if (!NumIconArray[i].Create(width, height)) {
+            DebugReport("CNUMICON[%d]::Create() ERROR\n", static_cast<int>(i));
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
 
 BOOL CreateNumIcons()
 {

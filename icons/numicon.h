@@ -22,4 +22,7 @@ public:
 
 // One per icon index; 0 to 615 are painted, 616 is never created.
 extern CNUMICON NumIconArray[ICON_COUNT];
+// Surfaces at the small-icon size of start-up (16 px at 100 % display
+// scaling, 32 at 200 %), kept for the whole run.
+BOOL CreateNumIconSurfaces();
 BOOL CreateNumIcons();

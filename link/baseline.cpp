@@ -2,9 +2,10 @@
 // the settings file, holding its status-hidden flag and watched values.
 #include "link/baseline.h"
 
+#include "app/debug_report.h"
 #include "config/inifile.h"
 #include "config/profile_values.h"
-#include "config/settings.h"
+#include "config/settings_location.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
 
@@ -49,7 +50,7 @@ void ReadBaseline(DriveSlot& slot, const DriveRecord& identity)
     FormatBaselineSection(section, sizeof section, identity);
 
     INIFILE ini;
-    ini.SetFileName(SETTINGS_FILE);
+    ini.SetFileName(SettingsFilePath());
     slot.Check = ReadValue(ini, section, CHECK_KEY, 0);
     for (const AttributeKey& a : ATTRIBUTE_KEYS)
         slot.Record.*a.field = ReadValue(ini, section, a.key, UNSET_ATTRIBUTE);
@@ -94,13 +95,16 @@ int SaveAttributeBaseline(int position)
     FormatBaselineSection(section, sizeof section, slot.Record);
 
     INIFILE ini;
-    ini.SetFileName(SETTINGS_FILE);
+    ini.SetFileName(SettingsFilePath());
     char text[256];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(slot.Check));
-    ini.WriteString(section, CHECK_KEY, text);
+    bool written = ini.WriteString(section, CHECK_KEY, text);
     for (const AttributeKey& a : ATTRIBUTE_KEYS) {
         std::snprintf(text, sizeof text, "%ld", static_cast<long>(slot.Record.*a.field));
-        ini.WriteString(section, a.key, text);
+        written = written && ini.WriteString(section, a.key, text);
     }
+    // Polling shows no box: a refused write is only traced.
+    if (!written)
+        DebugReport("SaveAttributeBaseline(%d) ERROR: %s\n", position, ini.FileName());
     return 1;
 }

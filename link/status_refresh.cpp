@@ -18,13 +18,6 @@ namespace {
 // The shell's tooltip field has room for more than the tooltip is given.
 static_assert(sizeof(NOTIFYICONDATAA{}.szTip) >= TOOLTIP_ROOM, "tooltip room");
 
-// True while the icon is in the notification area as far as this program
-// knows: Add and Modify hand the shell an icon handle, Remove clears it.
-bool InNotificationArea(const TaskTrayIcon& tray)
-{
-    return tray.HasTable() && tray.m_nid.hIcon != nullptr;
-}
-
 // True when the shell was last handed this very icon handle and tooltip.
 // Handing them again changes nothing on screen but costs a round trip to
 // the taskbar's process, which under Wine takes milliseconds per icon, far
@@ -32,7 +25,7 @@ bool InNotificationArea(const TaskTrayIcon& tray)
 // index, is compared: a rebuilt icon set gives an index a new picture.
 bool ShellShows(const TaskTrayIcon& tray, UINT image, const char* tip)
 {
-    return tray.HasTable() && image < tray.m_nImageCount && tray.m_nid.hIcon != nullptr &&
+    return tray.IsShown() && image < tray.m_nImageCount &&
            tray.m_nid.hIcon == tray.m_pImages[image].hIcon && static_cast<UINT>(tray.m_nCurrentImage) == image &&
            (tray.m_nid.uFlags & NIF_TIP) != 0 && std::strncmp(tray.m_nid.szTip, tip, TOOLTIP_ROOM) == 0;
 }
@@ -48,8 +41,9 @@ void ShowDrive(UINT position, const DriveRecord& reply, UINT image)
     FormatTooltip(tip, sizeof tip, slot.Record.DriveNumber, sizeof slot.Record.DriveNumber, reply.State,
                   Settings.Label);
     // A drive whose icon was removed while its position was reported empty
-    // is added again, even when it comes back with the same InUse byte.
-    const bool appeared = reply.InUse != slot.Record.InUse || !InNotificationArea(tray);
+    // is added again, even when it comes back with the same InUse byte; so
+    // is one whose add the shell refused, or whose icon the shell lost.
+    const bool appeared = reply.InUse != slot.Record.InUse || !tray.IsShown();
     if (appeared || !ShellShows(tray, image, tip)) {
         if (tray.HasTable()) {
             tray.m_nid.uFlags |= NIF_TIP;
@@ -78,7 +72,7 @@ void RefreshPosition(UINT position, DriveRecord reply)
         // The stored record keeps the drive's last data; only the icon goes.
         // An empty position without an icon costs the shell nothing: most
         // of the 16 positions are empty at every poll.
-        if (InNotificationArea(slot.TrayIcon))
+        if (slot.TrayIcon.IsWanted() || slot.TrayIcon.IsShown())
             slot.TrayIcon.Remove();
         ForgetAlert(position);
         return;
@@ -101,7 +95,7 @@ void ShowExchangeFailure()
         if (slot.Record.InUse == 0)
             continue;
         // A removed icon stays removed until its drive is reported again.
-        if (InNotificationArea(slot.TrayIcon))
+        if (slot.TrayIcon.IsShown())
             slot.TrayIcon.Modify(ICON_ERROR);
         slot.ShownImage = ICON_ERROR;
     }

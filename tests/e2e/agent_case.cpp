@@ -52,7 +52,7 @@ TEST(AgentEndToEnd, TheFixtureDrivesShowTheirStatesInTheTray)
     }
     EXPECT_EQ(LookAt(shot, AGENT_DRIVES, COOL_DIGITS).colours, 1) << "no eighth icon";
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

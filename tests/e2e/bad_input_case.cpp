@@ -198,7 +198,7 @@ TEST(BadInput, SettingsFilesWithGarbageStartRunAndStayUntouched)
 {
     SimServer sim(QUIET_DRIVE);
     ASSERT_TRUE(sim.Running());
-    const std::string path = ProfilePath(SETTINGS_FILE);
+    const std::string path = SettingsFilePath();
     for (const SettingsCase& c : SETTINGS_CASES) {
         const std::string file = HostSection(sim.Port()) + c.tail();
         WriteWholeFile(path, file);
@@ -212,7 +212,7 @@ TEST(BadInput, SettingsFilesWithGarbageStartRunAndStayUntouched)
         }
         EXPECT_TRUE(ReadWholeFile(path) == file) << c.name << ": the settings file was changed";
     }
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 // An icon file as the build carries it, for cutting and spoiling.
@@ -258,8 +258,8 @@ TEST(BadInput, CorruptOrTruncatedIconOverridesFallBackAndRun)
     SimServer sim(QUIET_DRIVE);
     ASSERT_TRUE(sim.Running());
     for (const IconCase& c : ICON_CASES) {
-        RemoveProfile(SETTINGS_FILE);
-        WriteWholeFile(ProfilePath(SETTINGS_FILE), HostSection(sim.Port()));
+        RemoveProfile(SettingsFilePath());
+        WriteWholeFile(SettingsFilePath(), HostSection(sim.Port()));
         std::string folder = CaseFolder(c.name);
         std::string icon = folder + "\\" + c.file;
         WriteWholeFile(icon, c.bytes(valid));
@@ -268,7 +268,7 @@ TEST(BadInput, CorruptOrTruncatedIconOverridesFallBackAndRun)
         DeleteFileA(icon.c_str());
         RemoveDirectoryA(folder.c_str());
     }
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

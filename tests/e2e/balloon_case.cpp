@@ -41,7 +41,7 @@ TEST(EndToEnd, ALeftClickOnADrivesIconOpensItsDetailsBalloon)
     EXPECT_GT(rect.bottom, 768 / 2);
 
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 using Step = std::pair<const char*, int>;   // state, temperature
@@ -89,7 +89,7 @@ TEST(EndToEnd, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
         EXPECT_EQ(balloons, c.balloons) << c.what;
         EXPECT_TRUE(kelpra.CloseWithZero()) << c.what;
     }
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

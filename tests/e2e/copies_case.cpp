@@ -53,7 +53,7 @@ TEST(Copies, TwoCopiesForTwoHostsShowTheirOwnIconsAndEndWithoutLeavingAny)
 
     EXPECT_TRUE(second.CloseWithZero());
     EXPECT_TRUE(WaitUntil([] { return TrayEmpty(3); }, 10000)) << "no icon left behind";
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

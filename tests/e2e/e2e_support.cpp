@@ -11,22 +11,22 @@
 void WriteSection(const char* section, const std::vector<Setting>& keys)
 {
     for (const Setting& k : keys)
-        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SETTINGS_FILE);
+        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SettingsFilePath());
     // Flushes the profile cache, so kelpra.exe reads what was written.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
 }
 
 void WriteOnlySection(const char* section, const std::vector<Setting>& keys)
 {
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
     WriteSection(section, keys);
 }
 
 std::string ReadSetting(const char* section, const char* key)
 {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     char value[512] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, SETTINGS_FILE);
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, SettingsFilePath());
     return value;
 }
 

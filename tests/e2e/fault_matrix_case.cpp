@@ -236,14 +236,14 @@ TEST(FaultMatrix, EveryFaultShowsItsPictureAndTheNextGoodReplyRecovers)
     const std::vector<Step> steps = Matrix();
     SimServer sim(steps[0].scenario);
     ASSERT_TRUE(sim.Running());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
     const char* host = "127.0.0.1";
-    WritePrivateProfileStringA(host, "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "TimeOut", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "Timer", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "CommandError", "0", SETTINGS_FILE);
-    WritePrivateProfileStringA(host, "Alert", "0", SETTINGS_FILE);   // no balloon over the icon it reads
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(host, "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
+    WritePrivateProfileStringA(host, "TimeOut", "1", SettingsFilePath());
+    WritePrivateProfileStringA(host, "Timer", "1", SettingsFilePath());
+    WritePrivateProfileStringA(host, "CommandError", "0", SettingsFilePath());
+    WritePrivateProfileStringA(host, "Alert", "0", SettingsFilePath());   // no balloon over the icon it reads
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     ReferencePictures references(background);
     ASSERT_TRUE(references.Built());
 
@@ -290,10 +290,10 @@ TEST(FaultMatrix, EveryFaultShowsItsPictureAndTheNextGoodReplyRecovers)
     EXPECT_TRUE(kelpra.WaitExit(30000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(boxes.Count(), 0u);
-    const std::string file = ReadWholeFile(ProfilePath(SETTINGS_FILE));
+    const std::string file = ReadWholeFile(SettingsFilePath());
     EXPECT_NE(file.find("[FM-1:F1:S1]"), std::string::npos) << "the drive's baseline was saved";
     EXPECT_EQ(IllFormedLines(file), "");
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -49,7 +49,7 @@ TEST(Faults, AStoppedSimulatorGivesErrorImagesAndTheNumbersComeBackWithIt)
     EXPECT_TRUE(WaitForLook(0, COOL_DIGITS, ShowsNumbers, 20000, &seen)) << "numbers back";
     EXPECT_TRUE(WaitForLook(1, COOL_DIGITS, ShowsNumbers, 20000, &seen));
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 // A stopped server only lets the waits run out, which reports nothing; a
@@ -92,7 +92,7 @@ TEST(Faults, ABrokenReplyGivesErrorImagesAndOneErrorBoxOnlyWithCommandErrorOn)
         }
         EXPECT_TRUE(kelpra.CloseWithZero());
     }
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 TEST(Faults, ADriveThatAppearsGetsAnIconAndLosesItWhenItDisappears)
@@ -112,7 +112,7 @@ TEST(Faults, ADriveThatAppearsGetsAnIconAndLosesItWhenItDisappears)
     EXPECT_TRUE(WaitForLook(2, COOL_DIGITS, [](const IconLook& l) { return l.colours == 1; }, 15000, &seen));
     EXPECT_TRUE(ShowsNumbers(LookNow(1, COOL_DIGITS)));
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 // The shell forgets the icons (deleted here in the program's name, as a
@@ -152,7 +152,7 @@ TEST(Faults, TaskbarCreatedBringsBackEveryIconWithItsLastImageAndTooltip)
     EXPECT_TRUE(HasTooltip("Disk 1 危険"));
     EXPECT_EQ(sim.RequestCount(), requests) << "re-added from memory, without asking";
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 TEST(Faults, SuspendStopsThePollingAndResumeAsksAtOnceAndPollsAgain)
@@ -174,7 +174,7 @@ TEST(Faults, SuspendStopsThePollingAndResumeAsksAtOnceAndPollsAgain)
     EXPECT_TRUE(sim.WaitForRequests(suspended + 1, 3000)) << "the refresh on resume";
     EXPECT_TRUE(sim.WaitForRequests(suspended + 3, 6000)) << "then polls again";
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -47,7 +47,7 @@ protected:
         if (kelpra_) {
             EXPECT_TRUE(kelpra_->CloseWithZero());
         }
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
     }
 
     void StartAgainst(const std::string& scenario, const std::vector<Setting>& extra)
@@ -166,7 +166,7 @@ TEST_F(Running, HidingACautionDrivesStatusDropsItsBadgeAndSurvivesARestart)
     EXPECT_TRUE(WaitForLook(2, COOL_DIGITS, [](const IconLook& l) { return l.badge == Badge::Good && !l.markPixels; },
                             10000, &seen))
         << "badge " << static_cast<int>(seen.badge) << " mark " << seen.markPixels;
-    EXPECT_NE(ReadWholeFile(ProfilePath(SETTINGS_FILE)).find("Check=1"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(SettingsFilePath()).find("Check=1"), std::string::npos);
     EXPECT_TRUE(HasTooltip("ドライブ 2 (E:) 注意")) << "the tooltip still names the state";
 
     Restart();

@@ -58,7 +58,7 @@ TEST(Settings, ApplyRecoloursTheTrayAtOnceAndSetWritesTheSection)
     EXPECT_TRUE(WaitForLook(1, HOT_DIGITS, [](const IconLook& l) { return l.digitPixels >= 8; }, 10000, &seen))
         << "40 is";
     EXPECT_TRUE(kelpra.CloseWithZero());
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST(Startup, AHostOnTheCommandLineUsesItsOwnSectionAndLabel)
     EXPECT_TRUE(WaitUntil([] { return HasTooltip("Disk 0 正常 (ラック A)"); }, 5000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(ReadSetting("localhost", "Temp"), "<missing>") << "nothing saved without the dialog";
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -66,12 +66,12 @@ TEST(EndToEnd, TrayShowsTheDrivesTheErrorImageWhileTheServerIsSilentAndTheNumber
 {
     SimServer sim(TWO_COOL_DRIVES);
     ASSERT_TRUE(sim.Running());
-    RemoveProfile(SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "Timer", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA("127.0.0.1", "CommandError", "0", SETTINGS_FILE);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "Timer", "1", SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "CommandError", "0", SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
 
     TrayColours before = ReadTray();
     EXPECT_EQ(before.green, 0) << "the tray starts empty";
@@ -98,7 +98,7 @@ TEST(EndToEnd, TrayShowsTheDrivesTheErrorImageWhileTheServerIsSilentAndTheNumber
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(WaitForTray([](const TrayColours& c) { return c.green == 0 && c.red == 0; }, 10000, &seen))
         << "the icons leave with the program";
-    RemoveProfile(SETTINGS_FILE);
+    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace

@@ -16,12 +16,12 @@ class Baseline : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         TrayFixture::ResetSlots();
     }
     void TearDown() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         TrayFixture::ResetSlots();
     }
 
@@ -37,8 +37,8 @@ protected:
 
     static std::string FileText()
     {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);   // flush
-        return ReadWholeFile(ProfilePath(SETTINGS_FILE));
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());   // flush
+        return ReadWholeFile(SettingsFilePath());
     }
 };
 
@@ -98,7 +98,7 @@ TEST_F(Baseline, ADriveWithoutASectionLoadsCheckZeroAndMinusOnes)
     EXPECT_EQ(slot.Check, 0);
     for (int32_t v : {slot.Record.A05, slot.Record.A09, slot.Record.AC4, slot.Record.AC5, slot.Record.AC6})
         EXPECT_EQ(v, -1);
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE))) << "loading writes nothing";
+    EXPECT_FALSE(FileExists(SettingsFilePath())) << "loading writes nothing";
 }
 
 TEST_F(Baseline, EmptyIdentityUsesTheSectionOfTwoColons)
@@ -107,7 +107,7 @@ TEST_F(Baseline, EmptyIdentityUsesTheSectionOfTwoColons)
     DriveSlots[1].Record.A05 = 3;
     SaveAttributeBaseline(1);
     char value[32] = "";
-    GetPrivateProfileStringA("::", "A05", "<missing>", value, sizeof value, SETTINGS_FILE);
+    GetPrivateProfileStringA("::", "A05", "<missing>", value, sizeof value, SettingsFilePath());
     EXPECT_STREQ(value, "3");
     EXPECT_EQ(FileText().rfind("[::]\r\n", 0), 0u);
 }
@@ -123,8 +123,8 @@ TEST_F(Baseline, FirmwareChangeStartsANewSectionAndSameIdentityShares)
     DriveSlots[2].Record = Identity("M", "1.0", "S");
     DriveSlots[2].Record.AC5 = 3;   // same identity as slot 0: last write wins
     SaveAttributeBaseline(2);
-    EXPECT_EQ(GetPrivateProfileIntA("M:1.0:S", "AC5", 0, SETTINGS_FILE), 3u);
-    EXPECT_EQ(GetPrivateProfileIntA("M:1.1:S", "AC5", 0, SETTINGS_FILE), 2u);
+    EXPECT_EQ(GetPrivateProfileIntA("M:1.0:S", "AC5", 0, SettingsFilePath()), 3u);
+    EXPECT_EQ(GetPrivateProfileIntA("M:1.1:S", "AC5", 0, SettingsFilePath()), 2u);
 }
 
 TEST_F(Baseline, SaveCommandWritesAllSixKeysForEachDriveInUseEvenUnchanged)
@@ -137,10 +137,10 @@ TEST_F(Baseline, SaveCommandWritesAllSixKeysForEachDriveInUseEvenUnchanged)
     for (int s = 0; s < 16; ++s)
         if (DriveSlots[s].Record.InUse)
             SaveAttributeBaseline(s);
-    EXPECT_EQ(GetPrivateProfileIntA("M0:F:S0", "A09", 0, SETTINGS_FILE), 100u);
-    EXPECT_EQ(GetPrivateProfileIntA("M4:F:S4", "A09", 0, SETTINGS_FILE), 200u);
+    EXPECT_EQ(GetPrivateProfileIntA("M0:F:S0", "A09", 0, SettingsFilePath()), 100u);
+    EXPECT_EQ(GetPrivateProfileIntA("M4:F:S4", "A09", 0, SettingsFilePath()), 200u);
     char keys[256] = {};
-    DWORD n = GetPrivateProfileStringA("M4:F:S4", nullptr, "", keys, sizeof keys, SETTINGS_FILE);
+    DWORD n = GetPrivateProfileStringA("M4:F:S4", nullptr, "", keys, sizeof keys, SettingsFilePath());
     EXPECT_EQ(std::string(keys, n), std::string("Check\0A05\0A09\0AC4\0AC5\0AC6\0", 26));
 }
 
@@ -149,7 +149,7 @@ TEST_F(Baseline, OutOfRangePositionsTouchNothing)
     EXPECT_EQ(SaveAttributeBaseline(-1), 0);
     EXPECT_EQ(SaveAttributeBaseline(16), 0);
     EXPECT_EQ(LoadAttributeBaseline(16), 0);
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -208,6 +210,61 @@ TEST_F(IconSet, RebuildsDoNotGrowTheLiveObjects)
     EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
     EXPECT_EQ(TallyLive(GdiKind::Brush), 0);
     EXPECT_EQ(TallyLive(GdiKind::Font), 0);
+}
+
+// Ink rows of the digits' colour in an icon.
+int InkHeight(const IconPixels& p, uint32_t rgb)
+{
+    int top = p.height, bottom = -1;
+    for (size_t i = 0; i < p.argb.size(); ++i)
+        if (p.argb[i] == (0xFF000000 | rgb))
+            top = std::min(top, static_cast<int>(i) / p.width), bottom = std::max(bottom, static_cast<int>(i) / p.width);
+    return bottom - top + 1;
+}
+
+// Run here at 96 DPI, and at 120, 144 and 192 DPI by tests/win/dpi-run,
+// which names the small-icon size to expect in KELPRA_ICON_SIZE.
+TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
+{
+    const char* expected = std::getenv("KELPRA_ICON_SIZE");
+    const int size = expected ? std::atoi(expected) : 16;
+    ASSERT_EQ(GetSystemMetrics(SM_CXSMICON), size);
+    SetDefaultSettings();
+    Settings.ViewType = 1;   // badges only
+    Settings.ShadowType = 0;
+    Settings.TextFont.lfQuality = NONANTIALIASED_QUALITY;
+    ASSERT_TRUE(CreateNumIconSurfaces());
+    ASSERT_TRUE(BuildIconSet());
+    const IconPixels painted = ReadIcon(NumIconArray[1].m_hIcon);
+    EXPECT_EQ(painted.width * 1000 + painted.height, size * 1001);
+    for (HICON icon : {NumIconArray[411].m_hIcon, NumIconArray[615].m_hIcon, ErrorIcon.m_hIcon})
+        EXPECT_EQ(ReadIcon(icon).width, size);
+    // The digits grow with the icon: as tall as at 16 pixels, times size / 16.
+    CNUMICON small;
+    ASSERT_TRUE(small.Create(16, 16));
+    small.m_lfFont = Settings.TextFont;
+    small.m_crText = Settings.CoolTextColor;
+    ASSERT_TRUE(small.CreateIcon(Settings.MaskColor, 88));
+    const int smallHeight = InkHeight(ReadIcon(small.m_hIcon), PixelRgb(Settings.CoolTextColor));
+    const int height = InkHeight(ReadIcon(NumIconArray[88].m_hIcon), PixelRgb(Settings.CoolTextColor));
+    EXPECT_NEAR(height, smallHeight * size / 16, 1) << "at 16 px: " << smallHeight;
+    // The badge is the group's own picture of this size: left of the digits,
+    // wherever it is opaque, the icon shows it pixel for pixel.
+    HICON art = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(220), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    const IconPixels badge = ReadIcon(art);
+    int compared = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size / 4; ++x)
+            if (badge.Alpha(x, y) == 0xFF) {
+                EXPECT_EQ(painted.Rgb(x, y), badge.Rgb(x, y)) << x << "," << y;
+                ++compared;
+            }
+    EXPECT_GT(compared, size);
+    DestroyIcon(art);
+    for (CNUMICON& icon : NumIconArray)
+        icon.Release();
+    ErrorIcon.Release();
 }
 
 } // namespace

@@ -32,8 +32,8 @@ void WatchBoxes(DWORD processId, void* context)
 TEST(IconStartup, FailedBuildReportsTheIconShowsTheBoxAndCloses)
 {
     for (const FailingHost& c : FAILING_HOSTS) {
-        WritePrivateProfileStringA(SECTION, "HostNumber", c.hostNumber, SETTINGS_FILE);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+        WritePrivateProfileStringA(SECTION, "HostNumber", c.hostNumber, SettingsFilePath());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
         std::unique_ptr<MsgBoxWatcher> boxes;
         const DebuggedRun run =
             RunUnderDebugger("\"" + BuildPath("kelpra.exe") + "\" " + SECTION, 30000, WatchBoxes, &boxes);
@@ -52,7 +52,7 @@ TEST(IconStartup, FailedBuildReportsTheIconShowsTheBoxAndCloses)
         // (The icon is checked in-process by the icon set tests: system icon
         // handles are not comparable across processes here.)
     }
-    WritePrivateProfileStringA(SECTION, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(SECTION, nullptr, nullptr, SettingsFilePath());
 }
 
 } // namespace

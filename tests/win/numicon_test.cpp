@@ -215,6 +215,19 @@ TEST_F(NumIcon, NumbersAreCentredInTheIcon)
     }
 }
 
+// Windows without Office has no "Arial Narrow" and paints a wider face: its
+// digits are condensed until they fit, centred, instead of being cut.
+TEST_F(NumIcon, DigitsOfAWideFaceAreCondensedToFitCentred)
+{
+    std::strcpy(icon_.m_lfFont.lfFaceName, "Liberation Sans");
+    for (UINT value : {48u, 88u, 100u}) {
+        // Cut digits would fill the icon from edge to edge.
+        const Box ink = Bounds(Glyph(value));
+        EXPECT_TRUE(ink.left > 0 || ink.right < 15) << value;
+        EXPECT_NEAR(ink.left + ink.right, 15, 2) << value << " is centred, " << ink.right - ink.left + 1 << " wide";
+    }
+}
+
 TEST_F(NumIcon, ValuesAbove999FailAndPaintNothing)
 {
     ASSERT_TRUE(icon_.CreateIcon(MASK, 999));

@@ -35,7 +35,7 @@ std::string OwnSection()
 std::string PaletteValue(const std::string& section)
 {
     char text[512] = "";
-    GetPrivateProfileStringA(section.c_str(), PALETTE_KEY, "<missing>", text, sizeof text, PALETTE_FILE);
+    GetPrivateProfileStringA(section.c_str(), PALETTE_KEY, "<missing>", text, sizeof text, PaletteFilePath());
     return text;
 }
 
@@ -55,8 +55,8 @@ COLORREF ShownRgb(HWND chooser)
 
 class ColorPicker : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveProfile(PALETTE_FILE); }
-    void TearDown() override { RemoveProfile(PALETTE_FILE); }
+    void SetUp() override { RemoveProfile(PaletteFilePath()); }
+    void TearDown() override { RemoveProfile(PaletteFilePath()); }
 };
 
 TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
@@ -75,7 +75,7 @@ TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
     EXPECT_EQ(shown, RGB(200, 100, 50));
     EXPECT_EQ(result, RGB(10, 20, 30));
     // The custom colours were not touched: nothing is written.
-    EXPECT_FALSE(FileExists(ProfilePath(PALETTE_FILE)));
+    EXPECT_FALSE(FileExists(PaletteFilePath()));
 }
 
 TEST_F(ColorPicker, ACustomColourDefinedThenCancelledIsSavedAndTheStartColourReturned)
@@ -95,7 +95,7 @@ TEST_F(ColorPicker, ACustomColourDefinedThenCancelledIsSavedAndTheStartColourRet
 TEST_F(ColorPicker, ReadsLowerCaseDigitsAndWritesBackUpperCaseOnlyWhenChanged)
 {
     const std::string lower = Repeat("0a0b0c00", 16);
-    WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, lower.c_str(), PALETTE_FILE);
+    WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, lower.c_str(), PaletteFilePath());
 
     DialogDriver untouched([](HWND chooser) { ClickButton(chooser, IDOK); });
     ChoosePaletteColor(nullptr, RGB(1, 1, 1));
@@ -120,7 +120,7 @@ TEST_F(ColorPicker, IgnoresAValueThatIsNotExactly128Digits)
         {"long", Repeat("0A0B0C00", 16) + "FF"},
     };
     for (const auto& c : cases) {
-        WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.value.c_str(), PALETTE_FILE);
+        WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.value.c_str(), PaletteFilePath());
         DialogDriver driver([](HWND chooser) {
             SetRgb(chooser, RGB(0x12, 0x34, 0x56));
             ClickButton(chooser, COLOR_ADD_BUTTON);

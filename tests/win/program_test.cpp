@@ -1,6 +1,6 @@
 // kelpra.exe as a process against velmora-sim: its hidden window, and the
 // start-ups that end early, when the server reports no drive and when the
-// first refresh gets no reply.
+// first refresh gets no reply; where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
 #include "msgbox_watcher.h"
@@ -9,23 +9,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 class Program : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveProfile(SETTINGS_FILE); }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void SetUp() override { RemoveProfile(SettingsFilePath()); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
     static void UseServer(const SimServer& sim)
     {
-        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SETTINGS_FILE);
-        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
+        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     }
 };
 
+// Also run under a non-Japanese locale (win.program_test.c_locale): the
+// manifest asks for code page 932, so the Shift-JIS box text shows right.
 TEST_F(Program, AServerWithoutDrivesIsReportedAndTheProgramEndsWithZero)
 {
     SimServer sim(R"({"drives":[]})");
@@ -70,6 +75,68 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(watcher.Count(), 0u);
     EXPECT_EQ(sim.RequestCount(), 4u);
+}
+
+std::string EnvPath(const char* variable, const char* rest)
+{
+    const char* base = std::getenv(variable);
+    return std::string(base ? base : "") + rest;
+}
+
+// kelpra.exe takes its port from the one file naming the simulator; the
+// others name a dead port and, like any old file, stay as they were.
+TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
+{
+    const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
+    const std::string windows = WindowsDirPath("KELPRA.INI");
+    const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
+    const std::string portableDir = EnvPath("TEMP", "\\kelpra-portable");
+    const std::string portable = portableDir + "\\KELPRA.INI", exe = portableDir + "\\kelpra.exe";
+    ASSERT_EQ(SettingsFilePath(), user);
+
+    SimServer sim(R"({"drives":[]})");
+    ASSERT_TRUE(sim.Running());
+    const std::string good = "[127.0.0.1]\r\nPort=" + std::to_string(sim.Port()) + "\r\nTimeOut=1\r\n";
+    const std::string bad = "[127.0.0.1]\r\nPort=9\r\nTimeOut=1\r\n";
+    using File = std::pair<std::string, std::string>;   // path, text ("": no file)
+    const struct {
+        const char* name;
+        bool portable;
+        std::vector<File> files, userAfter;
+    } cases[] = {
+        {"per-user", false, {{user, good}}, {{user, good}}},
+        {"Windows directory", false, {{windows, good}}, {{user, good}}},
+        {"VirtualStore first", false, {{store, good}, {windows, bad}}, {{user, good}}},
+        {"per-user before old", false, {{user, good}, {windows, bad}}, {{user, good}}},
+        {"portable", true, {{portable, good}, {windows, bad}}, {{user, ""}}},
+    };
+    auto removeAll = [&] {
+        for (const std::string& path : {user, windows, store, portable})
+            RemoveProfile(path);
+    };
+    WriteWholeFile(exe, ReadWholeFile(BuildPath("kelpra.exe")));
+    for (const auto& c : cases) {
+        removeAll();
+        // The per-user folder is made when the program first needs it.
+        RemoveDirectoryA(EnvPath("APPDATA", "\\KELPRA").c_str());
+        for (const File& f : c.files)
+            WriteWholeFile(f.first, f.second);
+        const size_t requests = sim.RequestCount();
+        ChildProcess kelpra;
+        ASSERT_TRUE(kelpra.Start("\"" + (c.portable ? exe : BuildPath("kelpra.exe")) + "\""));
+        MsgBoxWatcher watcher(kelpra.Id());
+        EXPECT_TRUE(kelpra.WaitExit(30000)) << c.name;
+        ASSERT_EQ(watcher.Count(), 1u) << c.name;
+        EXPECT_EQ(watcher.Boxes()[0].text, "有効なデバイスがありません。") << c.name;
+        EXPECT_EQ(sim.RequestCount(), requests + 1) << c.name;
+        for (const std::vector<File>* files : {&c.files, &c.userAfter})
+            for (const File& f : *files)
+                EXPECT_EQ(ReadWholeFile(f.first), f.second) << c.name << " " << f.first;
+    }
+    removeAll();
+    DeleteFileA(exe.c_str());
+    RemoveDirectoryA(portableDir.c_str());
+    MakeFolderOf(SettingsFilePath());
 }
 
 } // namespace

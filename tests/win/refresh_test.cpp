@@ -44,7 +44,7 @@ protected:
     static void TearDownTestSuite() { StopSockets(); }
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
         std::strcpy(Settings.Label, "127.0.0.1");
@@ -54,7 +54,7 @@ protected:
         ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
         TrayFixture::FillTables();
     }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
     void Serve(const std::string& scenario)
     {
@@ -72,7 +72,7 @@ protected:
     static std::string Value(const char* section, const char* key)
     {
         char text[64] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
         return text;
     }
     static void WriteBaseline(const char* section, const char* check, const char* ac5, const char* a09 = "100")
@@ -80,7 +80,7 @@ protected:
         const char* keys[][2] = {{"Check", check}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5},
                                  {"AC6", "0"}};
         for (auto& kv : keys)
-            WritePrivateProfileStringA(section, kv[0], kv[1], SETTINGS_FILE);
+            WritePrivateProfileStringA(section, kv[0], kv[1], SettingsFilePath());
     }
 
     TrayFixture fixture;
@@ -117,7 +117,7 @@ TEST_F(Refresh, ANewDriveIsSavedWithCheckZeroAtTheFirstRefresh)
     Serve(Scenario({DriveJson(2, 40, "\"caution\"", "Disk 2", ",\"AC5\":7")}));
     ASSERT_EQ(LoadDriveList(), 1);
     EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
     EXPECT_EQ(Value("MODEL-2:FW1:SN2", "Check"), "0");
     EXPECT_EQ(Value("MODEL-2:FW1:SN2", "AC5"), "7");
@@ -262,12 +262,25 @@ TEST_F(Refresh, ADriveThatLeavesAndComesBackIsShownAgain)
     EXPECT_EQ(RefreshDrives(fixture.Window(), 0), 0);
     EXPECT_EQ(DriveSlots[1].ShownImage, static_cast<UINT>(ICON_ERROR));
     Settings.Port = sim->Port();
-    // Back with the same InUse byte as the record it left behind.
+    // Back with its record's InUse byte, while host-number mode goes on and off.
     ASSERT_TRUE(sim->SetScenario(both));
-    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    AppState.hostNumberMode = 1;
+    EXPECT_EQ(Redisplay(fixture.Window(), 0), 1);
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
+    AppState.hostNumberMode = 0;
+    ASSERT_EQ(Redisplay(fixture.Window(), 0), 1);
     EXPECT_TRUE(TrayFixture::ShellHasIcon(1));
     EXPECT_EQ(DriveSlots[1].ShownImage, 31u);
     EXPECT_STREQ(Tip(1), "Disk 1 正常");
+    // The shell forgets it, and no "TaskbarCreated" comes: the refused modify
+    // of the next temperature marks it as not shown; the next refresh adds it.
+    NOTIFYICONDATAA copy = DriveSlots[1].TrayIcon.m_nid;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &copy));
+    ASSERT_TRUE(sim->SetScenario(Scenario({DriveJson(0, 30, "\"good\"", "Disk 0"), DriveJson(1, 32, "\"good\"", "Disk 1")})));
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_FALSE(DriveSlots[1].TrayIcon.IsShown());
+    ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    EXPECT_TRUE(TrayFixture::ShellHasIcon(1));
 }
 
 TEST_F(Refresh, ANewPictureOrTooltipForTheSameImageIsHandedToTheShell)

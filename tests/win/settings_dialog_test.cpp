@@ -10,6 +10,7 @@
 #include "dialog_driver.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
+#include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "socket_session.h"
 #include "test_env.h"
@@ -56,7 +57,7 @@ LRESULT Selected(HWND dialog, int id)
 std::vector<std::string> SectionKeys(const char* section)
 {
     std::vector<char> buffer(8192, '\0');
-    GetPrivateProfileSectionA(section, buffer.data(), static_cast<DWORD>(buffer.size()), SETTINGS_FILE);
+    GetPrivateProfileSectionA(section, buffer.data(), static_cast<DWORD>(buffer.size()), SettingsFilePath());
     std::vector<std::string> keys;
     for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1) {
         std::string line = p;
@@ -68,7 +69,7 @@ std::vector<std::string> SectionKeys(const char* section)
 std::string Value(const char* section, const char* key)
 {
     char text[256] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
     return text;
 }
 
@@ -76,8 +77,8 @@ class SettingsDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
-        RemoveProfile(PALETTE_FILE);
+        RemoveProfile(SettingsFilePath());
+        RemoveProfile(PaletteFilePath());
         std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
@@ -97,8 +98,8 @@ protected:
             NumIconArray[i].Release();
         ErrorIcon.Release();
         DestroyWindow(owner_);
-        RemoveProfile(SETTINGS_FILE);
-        RemoveProfile(PALETTE_FILE);
+        RemoveProfile(SettingsFilePath());
+        RemoveProfile(PaletteFilePath());
     }
 
     // Opens the dialog; the action runs inside it and must close it.
@@ -112,7 +113,7 @@ protected:
 
     void WriteKey(const char* key, const char* value)
     {
-        WritePrivateProfileStringA("127.0.0.1", key, value, SETTINGS_FILE);
+        WritePrivateProfileStringA("127.0.0.1", key, value, SettingsFilePath());
         LoadSettings();
     }
 
@@ -252,7 +253,7 @@ TEST_F(SettingsDialog, ApplyChangesTheSettingsButSavesNothingAndCancelKeepsThem)
     EXPECT_EQ(Settings.Temp, 60u);
     EXPECT_EQ(Settings.CommandError, 0);
     EXPECT_EQ(Settings.ShadowType, 7);
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
     // The next start reads the file's (default) values again.
     LoadSettings();
     EXPECT_EQ(Settings.Temp, 45u);
@@ -304,7 +305,7 @@ TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
             }});
         EXPECT_EQ(ShowSettingsDialog(owner_), IDCANCEL) << button;
         EXPECT_EQ(boxText, "クライアントソケットの受信に失敗しました。") << button;
-        EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE))) << button;
+        EXPECT_FALSE(FileExists(SettingsFilePath())) << button;
         TearDown();
     }
     StopSockets();
@@ -313,6 +314,8 @@ TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
 TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)
 {
     Settings.Debug = 1;
+    // Without its folder (the path less "\KELPRA.INI"): the save makes it.
+    ASSERT_TRUE(RemoveDirectoryA(std::string(SettingsFilePath()).erase(std::strlen(SettingsFilePath()) - 11).c_str()));
     Run([](HWND d) {
         Type(d, 1000, "192.168.0.9");
         Type(d, 1009, "5");
@@ -539,6 +542,27 @@ TEST_F(SettingsDialog, ControlsFollowTheTemplateInTabOrder)
     }
 }
 
+TEST_F(SettingsDialog, ASaveTheFileRefusesIsReportedAndTheDialogStaysOpen)
+{
+    // A directory in the file's place: refused as a file a user may not write.
+    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath(), nullptr));
+    MsgBoxWatcher boxes;
+    bool openAfterSet = false;
+    const INT_PTR result = Run([&](HWND d) {
+        ClickButton(d, IDOK);
+        openAfterSet = IsWindowVisible(d) != FALSE;
+        ClickButton(d, IDCANCEL);
+    });
+    RemoveDirectoryA(SettingsFilePath());
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(openAfterSet);
+    const std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "エラー情報");
+    EXPECT_EQ(seen[0].text, std::string("設定を保存できませんでした。\r\n") + SettingsFilePath());
+    EXPECT_TRUE(seen[0].errorIcon);
+}
+
 TEST_F(SettingsDialog, StartUpWithoutServerLeadsThroughTheBoxesAndCloses)
 {
     const struct { const char* name; int button; INT_PTR dialogResult; const char* closing; } cases[] = {
@@ -574,7 +598,7 @@ TEST_F(SettingsDialog, StartUpWithoutServerLeadsThroughTheBoxesAndCloses)
         EXPECT_EQ(captions, (std::vector<std::string>{"確認情報", "確認情報"})) << c.name;
         MSG msg;
         EXPECT_TRUE(PeekMessageA(&msg, owner_, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << c.name;
-        EXPECT_EQ(FileExists(ProfilePath(SETTINGS_FILE)), c.button == IDOK) << c.name;
+        EXPECT_EQ(FileExists(SettingsFilePath()), c.button == IDOK) << c.name;
         TearDown();
     }
 }

@@ -15,17 +15,17 @@ class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
     }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
     static std::string Value(const char* section, const char* key)
     {
         char text[256] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
         return text;
     }
 };
@@ -51,7 +51,7 @@ TEST_F(SettingsStore, DefaultsWithNoFile)
     EXPECT_EQ(Settings.TextFont.lfPitchAndFamily, 2);
     EXPECT_STREQ(Settings.TextFont.lfFaceName, "Arial Narrow");
     EXPECT_STREQ(Settings.NumberFont.lfFaceName, "ＭＳ ゴシック");
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));   // loading writes nothing
+    EXPECT_FALSE(FileExists(SettingsFilePath()));   // loading writes nothing
 }
 
 TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
@@ -59,8 +59,8 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
     LoadSettings();
     Settings.Debug = 1;
     SaveSettings();
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
-    const std::string file = ReadWholeFile(ProfilePath(SETTINGS_FILE));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    const std::string file = ReadWholeFile(SettingsFilePath());
     const char* expected[][2] = {
         {"Label", "127.0.0.1"}, {"Port", "10008"}, {"TimeOut", "3"}, {"Timer", "120"}, {"Temp", "45"},
         {"HostNumber", "0"}, {"CommandError", "1"}, {"ViewType", "3"}, {"ShadowType", "1"},
@@ -82,9 +82,9 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
 
 TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
 {
-    WritePrivateProfileStringA("server-b", "Port", "12000", SETTINGS_FILE);
-    WritePrivateProfileStringA("server-b", "Debug", "1", SETTINGS_FILE);
-    WritePrivateProfileStringA("server-b", "Alert", "0", SETTINGS_FILE);
+    WritePrivateProfileStringA("server-b", "Port", "12000", SettingsFilePath());
+    WritePrivateProfileStringA("server-b", "Debug", "1", SettingsFilePath());
+    WritePrivateProfileStringA("server-b", "Alert", "0", SettingsFilePath());
     LoadSettings();   // section 127.0.0.1: nothing there
     EXPECT_EQ(Settings.Port, 10008u);
     EXPECT_EQ(Settings.Debug, 0);
@@ -106,13 +106,13 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
 TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)
 {
     const char* s = "127.0.0.1";
-    WritePrivateProfileStringA(s, "Timer", "4294967295", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "HostNumber", "-1", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "Temp", "abc", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "CoolTextColor", "300", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "MaskColor", "", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "TextFont", "NoCommaHere", SETTINGS_FILE);
-    WritePrivateProfileStringA(s, "Label", "とても長いラベルの名前はここで切られますか", SETTINGS_FILE);
+    WritePrivateProfileStringA(s, "Timer", "4294967295", SettingsFilePath());
+    WritePrivateProfileStringA(s, "HostNumber", "-1", SettingsFilePath());
+    WritePrivateProfileStringA(s, "Temp", "abc", SettingsFilePath());
+    WritePrivateProfileStringA(s, "CoolTextColor", "300", SettingsFilePath());
+    WritePrivateProfileStringA(s, "MaskColor", "", SettingsFilePath());
+    WritePrivateProfileStringA(s, "TextFont", "NoCommaHere", SettingsFilePath());
+    WritePrivateProfileStringA(s, "Label", "とても長いラベルの名前はここで切られますか", SettingsFilePath());
     LoadSettings();
     EXPECT_EQ(Settings.Timer, 0xFFFFFFFFu);
     EXPECT_EQ(Settings.HostNumber, 0u) << "a sign is no digit";
@@ -135,9 +135,9 @@ TEST(IniFileWithoutName, ReadsDefaultsAndWritesNothing)
     COLORREF c = RGB(1, 2, 3);
     ini.GetColor("s", "k", c);
     EXPECT_EQ(c, RGB(1, 2, 3));
-    RemoveProfile(SETTINGS_FILE);
-    ini.WriteString(SETTINGS_FILE, "k", "v");
-    EXPECT_FALSE(FileExists(ProfilePath(SETTINGS_FILE)));
+    RemoveProfile(SettingsFilePath());
+    ini.WriteString(SettingsFilePath(), "k", "v");
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
 } // namespace

@@ -30,20 +30,20 @@ class StartupWithoutServer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         // Nothing listens on this port; one second per attempt keeps it short.
-        WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SETTINGS_FILE);
-        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SETTINGS_FILE);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+        WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SettingsFilePath());
+        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     }
-    void TearDown() override { RemoveProfile(SETTINGS_FILE); }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
 };
 
 std::string Value(const char* section, const char* key)
 {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SETTINGS_FILE);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
     char text[256] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SETTINGS_FILE);
+    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
     return text;
 }
 

@@ -299,7 +299,7 @@ protected:
     void SetUp() override
     {
         TrayMenu::SetUp();
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
         ASSERT_TRUE(sim.Running());
         std::strcpy(Settings.HostAddress, "127.0.0.1");
         Settings.Port = sim.Port();
@@ -313,12 +313,12 @@ protected:
     void TearDown() override
     {
         TrayMenu::TearDown();
-        RemoveProfile(SETTINGS_FILE);
+        RemoveProfile(SettingsFilePath());
     }
     static std::string Profile(const char* section, const char* key)
     {
         char value[64] = "";
-        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, SETTINGS_FILE);
+        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, SettingsFilePath());
         return value;
     }
 
@@ -354,7 +354,7 @@ TEST_F(TrayCommands, RefreshAsksTheServerAndSaveAttributesDoesNot)
     EXPECT_EQ(Profile("M2:F2:S2", "Check"), "0");
     // Only drives in use get a section.
     char sections[512] = "";
-    GetPrivateProfileSectionNamesA(sections, sizeof sections, SETTINGS_FILE);
+    GetPrivateProfileSectionNamesA(sections, sizeof sections, SettingsFilePath());
     std::vector<std::string> names;
     for (const char* n = sections; *n; n += std::strlen(n) + 1)
         names.push_back(n);

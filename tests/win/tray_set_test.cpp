@@ -132,6 +132,10 @@ TEST_F(TraySet, TaskbarCreatedReAddsTheSlotsInUseWithLastImageAndTooltip)
 
     // While the shell still holds them, a second add is refused.
     EXPECT_FALSE(OnTaskbarCreated(taskbarCreated));
+    // A drive whose icon was removed keeps its record but does not come back.
+    DriveSlots[1].TrayIcon.Remove();
+    OnTaskbarCreated(taskbarCreated);
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
 }
 
 TEST_F(TraySet, OtherMessagesReAddNothing)

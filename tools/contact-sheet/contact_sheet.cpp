@@ -1,6 +1,6 @@
 // contact_sheet: builds the icon set from the settings of one KELPRA.INI
 // section and draws all 617 icons, each with its index, into one BMP: at
-// 1x over a dark and over a light background, and enlarged 4x.
+// 1x over a dark and over a light background, and enlarged (4x at 16 px).
 //   contact_sheet SECTION OUT.BMP
 #include "config/settings.h"
 #include "icons/icon_set.h"
@@ -24,10 +24,11 @@ const COLORREF SHEET = RGB(96, 96, 104);
 struct Grid {
     int left;
     int top;
-    int scale;          // 1 or 4
+    int scale;          // 1, or the enlargement
+    int iconSize;       // the system's small-icon size: 16 to 32 by display scale
     COLORREF back;
-    int cellWidth() const { return scale == 1 ? 26 : 72; }
-    int cellHeight() const { return scale == 1 ? 32 : 84; }
+    int cellWidth() const { return iconSize * scale + (scale == 1 ? 10 : 8); }
+    int cellHeight() const { return iconSize * scale + (scale == 1 ? 16 : 20); }
     int width() const { return COLUMNS * cellWidth(); }
     int height() const { return ROWS * cellHeight(); }
 };
@@ -62,11 +63,12 @@ void Label(HDC dc, int x, int y, int width, const char* text, COLORREF colour, U
     DrawTextA(dc, text, -1, &r, align | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
 }
 
-// The icon at its own size, then (for 4x) blown up pixel for pixel.
+// The icon at its own size, then (enlarged grid) blown up pixel for pixel.
 void DrawCellIcon(HDC dc, const Grid& g, HICON icon, int x, int y, int iconSize)
 {
     if (!icon)
         return;
+    const int drawn = iconSize * g.scale;
     if (g.scale == 1) {
         DrawIconEx(dc, x, y, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
         return;
@@ -77,14 +79,15 @@ void DrawCellIcon(HDC dc, const Grid& g, HICON icon, int x, int y, int iconSize)
     FillBox(small, 0, 0, iconSize, iconSize, g.back);
     DrawIconEx(small, 0, 0, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, x, y, iconSize * 4, iconSize * 4, small, 0, 0, iconSize, iconSize, SRCCOPY);
+    StretchBlt(dc, x, y, drawn, drawn, small, 0, 0, iconSize, iconSize, SRCCOPY);
     SelectObject(small, previous);
     DeleteObject(bitmap);
     DeleteDC(small);
 }
 
-void DrawGrid(HDC dc, const Grid& g, const char* title, int iconSize)
+void DrawGrid(HDC dc, const Grid& g, const char* title)
 {
+    const int iconSize = g.iconSize;
     Label(dc, g.left, g.top - 18, g.width(), title, RGB(255, 255, 255), DT_LEFT);
     FillBox(dc, g.left, g.top, g.width(), g.height(), g.back);
     const COLORREF ink = g.back == DARK ? RGB(170, 170, 170) : RGB(70, 70, 70);
@@ -132,16 +135,11 @@ bool BuildIcons(const char* section)
     SetDefaultSettings();
     std::snprintf(Settings.HostAddress, sizeof Settings.HostAddress, "%s", section);
     LoadSettings();
-    const int width = GetSystemMetrics(SM_CXSMICON);
-    const int height = GetSystemMetrics(SM_CYSMICON);
-    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
-        if (!NumIconArray[i].Create(width, height))
-            return false;
     // As the icon set build does, without its message box: nobody is
     // there to close one when this runs from a script.
-    if (!CreateNumIcons())
+    if (!CreateNumIconSurfaces() || !CreateNumIcons())
         return false;
-    ErrorIcon.Load("S_ERR.ICO", 202, width, height);
+    ErrorIcon.Load("S_ERR.ICO", 202, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     return true;
 }
 
@@ -157,10 +155,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "contact_sheet: the icon set cannot be built from section [%s]\n", argv[1]);
         return 1;
     }
+    // Made at the display scale of the prefix: 16-pixel icons at 96 DPI,
+    // 20, 24 and 32 at 120, 144 and 192. The enlarged grid shows them at
+    // about 64 pixels.
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    Grid darkSmall = {MARGIN, MARGIN + 2 * TITLE_HEIGHT, 1, DARK};
-    Grid lightSmall = {darkSmall.left + darkSmall.width() + 2 * MARGIN, darkSmall.top, 1, LIGHT};
-    Grid large = {MARGIN, darkSmall.top + darkSmall.height() + TITLE_HEIGHT + MARGIN, 4, DARK};
+    const int enlarged = iconSize < 32 ? (64 + iconSize / 2) / iconSize : 2;
+    Grid darkSmall = {MARGIN, MARGIN + 2 * TITLE_HEIGHT, 1, iconSize, DARK};
+    Grid lightSmall = {darkSmall.left + darkSmall.width() + 2 * MARGIN, darkSmall.top, 1, iconSize, LIGHT};
+    Grid large = {MARGIN, darkSmall.top + darkSmall.height() + TITLE_HEIGHT + MARGIN, enlarged, iconSize, DARK};
     const int width = large.width() + 2 * MARGIN;
     const int height = large.top + large.height() + MARGIN;
 
@@ -183,9 +185,11 @@ int main(int argc, char** argv)
     std::snprintf(title, sizeof title, "KELPRA icon set, settings section [%s]: %d icons, %dx%d", argv[1],
                   static_cast<int>(ICON_COUNT), iconSize, iconSize);
     Label(dc, MARGIN, MARGIN, width, title, RGB(255, 255, 255), DT_LEFT);
-    DrawGrid(dc, darkSmall, "1x, dark background", iconSize);
-    DrawGrid(dc, lightSmall, "1x, light background", iconSize);
-    DrawGrid(dc, large, "4x", iconSize);
+    char largeTitle[16];
+    std::snprintf(largeTitle, sizeof largeTitle, "%dx", enlarged);
+    DrawGrid(dc, darkSmall, "1x, dark background");
+    DrawGrid(dc, lightSmall, "1x, light background");
+    DrawGrid(dc, large, largeTitle);
     GdiFlush();
 
     const bool written = WriteBmp(argv[2], static_cast<unsigned char*>(bits), width, height);

@@ -85,6 +85,33 @@ void PaintDangerMark(Canvas& c)
                    "WW.....WW"});
 }
 
+// The marks at 20, 24 and 32 pixels: the same figures in the same place and
+// proportions, drawn as shapes for the size instead of enlarged pixels.
+bool PixelArtSize(const Canvas& c)
+{
+    return c.Size() == 16;
+}
+
+void PaintCautionMarkShapes(Canvas& c)
+{
+    c.Fill(Box({14, 11.5}, 2, 4.5, 1), Solid(WHITE));
+    c.Fill(Box({14, 10}, 1, 2, 0.4), Solid(Opaque(255, 0, 0)));
+    c.Fill(Box({14, 14}, 1, 1, 0.4), Solid(Opaque(255, 0, 0)));
+}
+
+void PaintDangerMarkShapes(Canvas& c)
+{
+    // The white edge reaches from 7 to 16 units, as the 9 x 9 pixel art does.
+    const Shape cross = Union(Segment({8.45, 8.45}, {14.55, 14.55}, 0.5), Segment({14.55, 8.45}, {8.45, 14.55}, 0.5));
+    c.Fill(Grow(cross, 0.95), Solid(WHITE));
+    c.Fill(cross, Solid(Opaque(255, 0, 0)));
+}
+
+void PaintMark(Canvas& c, void (*pixelArt)(Canvas&), void (*shapes)(Canvas&))
+{
+    (PixelArtSize(c) ? pixelArt : shapes)(c);
+}
+
 // --- Error sign ----------------------------------------------------------------
 void PaintProhibition(Canvas& c)
 {
@@ -245,22 +272,33 @@ IconFile Make(const char* name, const Picture& picture, const std::vector<Varian
 std::vector<IconFile> AllIconFiles()
 {
     const std::vector<Variant> small = {{16, 32}};
+    // Loaded at the system's small-icon size: 16 pixels at 100 % display
+    // scaling, 20, 24 and 32 at 125, 150 and 200 %; each size is drawn.
+    const std::vector<Variant> scaled = {{16, 32}, {20, 32}, {24, 32}, {32, 32}};
+    const std::vector<Variant> larger = {{20, 32}, {24, 32}, {32, 32}};
     const auto badge = [](const BadgeTones& t) { return [t](Canvas& c) { PaintBadge(c, t); }; };
+    const auto mark = [](void (*pixelArt)(Canvas&), void (*shapes)(Canvas&)) {
+        return [pixelArt, shapes](Canvas& c) { PaintMark(c, pixelArt, shapes); };
+    };
+    const auto with = [](std::vector<Variant> variants, const std::vector<Variant>& more) {
+        variants.insert(variants.end(), more.begin(), more.end());
+        return variants;
+    };
     return {
         Make("app.ico", PaintApplication,
              {{256, 32}, {128, 32}, {72, 32}, {64, 32}, {48, 32}, {32, 32}, {24, 32}, {16, 32}}),
         Make("app_small.ico", PaintApplication, small),
-        Make("error_sign.ico", PaintProhibition, small),
-        Make("menu_refresh.ico", PaintRefresh, {{16, 32}, {16, 8}, {16, 4}}),
-        Make("menu_save.ico", PaintSave, small),
-        Make("menu_override.ico", PaintOverride, small),
-        Make("menu_settings.ico", PaintSettings, {{16, 32}, {24, 32}, {32, 32}}),
-        Make("menu_version.ico", PaintVersion, {{16, 32}, {32, 32}}),
-        Make("menu_exit.ico", PaintExit, {{16, 32}, {24, 32}, {32, 32}}),
-        Make("badge_good.ico", badge(GOOD_TONES), small),
-        Make("badge_warn.ico", badge(CAUTION_TONES), small),
-        Make("badge_dngr.ico", badge(DANGER_TONES), small),
-        Make("mark_warn.ico", PaintCautionMark, {{16, 4}}),
-        Make("mark_dngr.ico", PaintDangerMark, {{16, 4}}),
+        Make("error_sign.ico", PaintProhibition, scaled),
+        Make("menu_refresh.ico", PaintRefresh, with({{16, 32}, {16, 8}, {16, 4}}, larger)),
+        Make("menu_save.ico", PaintSave, scaled),
+        Make("menu_override.ico", PaintOverride, scaled),
+        Make("menu_settings.ico", PaintSettings, scaled),
+        Make("menu_version.ico", PaintVersion, scaled),
+        Make("menu_exit.ico", PaintExit, scaled),
+        Make("badge_good.ico", badge(GOOD_TONES), scaled),
+        Make("badge_warn.ico", badge(CAUTION_TONES), scaled),
+        Make("badge_dngr.ico", badge(DANGER_TONES), scaled),
+        Make("mark_warn.ico", mark(PaintCautionMark, PaintCautionMarkShapes), with({{16, 4}}, larger)),
+        Make("mark_dngr.ico", mark(PaintDangerMark, PaintDangerMarkShapes), with({{16, 4}}, larger)),
     };
 }

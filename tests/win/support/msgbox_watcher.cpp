@@ -36,15 +36,21 @@ HICON DialogIcon(HWND box)
     return nullptr;
 }
 
+// What the window shows, in Shift-JIS whatever this process's code page.
+std::string ShiftJisText(HWND window)
+{
+    wchar_t wide[2048] = L"";
+    GetWindowTextW(window, wide, 2048);
+    char text[4096] = "";
+    WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 SeenBox Read(HWND box)
 {
     SeenBox seen;
-    char text[2048] = "";
-    GetWindowTextA(box, text, sizeof text);
-    seen.caption = text;
-    text[0] = '\0';
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    seen.text = text;
+    seen.caption = ShiftJisText(box);
+    seen.text = ShiftJisText(GetDlgItem(box, 0xFFFF));
     seen.owner = GetWindow(box, GW_OWNER);
     seen.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     HICON icon = DialogIcon(box);

@@ -1,21 +1,29 @@
 // Test environment helpers.
 #include "test_env.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstdlib>
 
-std::string ProfilePath(const char* name)
+namespace {
+// The tests write settings with the profile functions, which make no
+// folder, before any kelpra.exe has made the per-user one.
+const bool settingsFolderMade = MakeFolderOf(SettingsFilePath());
+} // namespace
+
+std::string WindowsDirPath(const char* name)
 {
     char dir[MAX_PATH] = "";
     GetWindowsDirectoryA(dir, sizeof dir);
     return std::string(dir) + "\\" + name;
 }
 
-void RemoveProfile(const char* name)
+void RemoveProfile(const std::string& path)
 {
     // Flush the platform's profile cache before the file goes away.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, name);
-    DeleteFileA(ProfilePath(name).c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    DeleteFileA(path.c_str());
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -34,6 +42,8 @@ std::string ReadWholeFile(const std::string& path)
 
 void WriteWholeFile(const std::string& path, const std::string& data)
 {
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return;

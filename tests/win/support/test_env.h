@@ -1,14 +1,17 @@
-// Paths and processes of the Windows tests: the profile files in the Windows
-// directory of the test prefix, the build's programs, child processes.
+// Paths and processes of the Windows tests: the profile files of the test
+// prefix, the build's programs, child processes.
 #pragma once
 #include <windows.h>
+
+#include "config/settings_location.h"
 
 #include <string>
 #include <vector>
 
-// Full path of a bare-named profile file (where the platform keeps it).
-std::string ProfilePath(const char* name);
-void RemoveProfile(const char* name);
+// A file in the Windows directory, where earlier versions kept theirs.
+std::string WindowsDirPath(const char* name);
+// Deletes a profile file given by its full path, the profile cache flushed.
+void RemoveProfile(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
