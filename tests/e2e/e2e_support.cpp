@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <set>
 
 void WriteSection(const char* section, const std::vector<Setting>& keys)
@@ -30,14 +33,12 @@ std::string ReadSetting(const char* section, const char* key)
     return value;
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-bool Kelpra::Start(const std::string& arguments)
+bool Kelpra::Start(const std::string& arguments, const char* folder)
 {
-    std::string line = Quoted(BuildPath("kelpra.exe"));
+    std::string line = "\"" + BuildPath("kelpra.exe") + "\"";
     if (!arguments.empty())
         line += " " + arguments;
-    if (!process_.Start(line))
+    if (!process_.Start(line, folder))
         return false;
     window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
     return window_ != nullptr;
@@ -55,9 +56,45 @@ bool Kelpra::CloseWithZero()
     return EndsWithZero();
 }
 
-void Kelpra::TrayMessage(UINT slot, UINT hostNumber, UINT mouseMessage) const
+namespace {
+
+std::vector<HWND> Visible(std::vector<HWND> windows)
 {
-    PostMessageA(window_, WM_APP + 1 + slot, hostNumber * 16 + slot + 1, mouseMessage);
+    std::vector<HWND> shown;
+    for (HWND w : windows)
+        if (IsWindowVisible(w))
+            shown.push_back(w);
+    return shown;
+}
+
+DWORD ShellId()
+{
+    DWORD shellId = 0;
+    GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellId);
+    return shellId;
+}
+
+} // namespace
+
+HWND Kelpra::WaitForMenu() const
+{
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        std::vector<HWND> menus = Visible(TopLevelWindows(Id(), "#32768"));
+        menu = menus.empty() ? nullptr : menus.front();
+        return menu != nullptr;
+    }, 5000, 50);
+    return menu;
+}
+
+void ClickIcon(int position, bool right)
+{
+    SetCursorPos(TrayIconLeft(position) + TRAY_ICON_SIZE / 2, TRAY_ICON_TOP + TRAY_ICON_SIZE / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
 }
 
 namespace {
@@ -103,9 +140,9 @@ IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
     return look;
 }
 
-std::vector<uint32_t> IconPixels(const Screenshot& shot, int position)
+Square IconPixels(const Screenshot& shot, int position)
 {
-    std::vector<uint32_t> pixels;
+    Square pixels;
     for (int y = 0; y < TRAY_ICON_SIZE; ++y)
         for (int x = 0; x < TRAY_ICON_SIZE; ++x)
             pixels.push_back(shot.Pixel(TrayIconLeft(position) + x, TRAY_ICON_TOP + y));
@@ -167,10 +204,8 @@ std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
 std::vector<std::string> TrayTooltips()
 {
     std::vector<std::string> texts;
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    DWORD shellId = 0;
-    GetWindowThreadProcessId(taskbar, &shellId);
-    if (!taskbar || !shellId)
+    const DWORD shellId = ShellId();
+    if (!shellId)
         return texts;
     HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
     if (!shell)
@@ -195,43 +230,14 @@ bool HasTooltip(const std::string& text)
     return false;
 }
 
-std::vector<HWND> WindowsOf(DWORD processId, const char* className)
-{
-    struct Search {
-        DWORD processId;
-        const char* className;
-        std::vector<HWND> found;
-    } search{processId, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            char cls[64] = "";
-            GetClassNameA(window, cls, sizeof cls);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if ((s->processId == 0 || pid == s->processId) && lstrcmpA(cls, s->className) == 0 &&
-                IsWindowVisible(window))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::vector<HWND> VisibleBalloons()
 {
     std::vector<HWND> balloons;
     RECT r;
-    for (HWND tip : WindowsOf(0, TOOLTIPS_CLASSA))
+    for (HWND tip : Visible(TopLevelWindows(ShellId(), TOOLTIPS_CLASSA)))
         if (GetWindowRect(tip, &r) && r.bottom - r.top > 100)
             balloons.push_back(tip);
     return balloons;
-}
-
-HWND FindMenuWindow()
-{
-    std::vector<HWND> menus = WindowsOf(0, "#32768");
-    return menus.empty() ? nullptr : menus.front();
 }
 
 void PressMenuKeys(HWND menu, const std::vector<UINT>& keys)
@@ -241,3 +247,30 @@ void PressMenuKeys(HWND menu, const std::vector<UINT>& keys)
         Sleep(100);
     }
 }
+
+namespace {
+
+// Every failed case leaves a picture of the desktop in KELPRA_E2E_OUT,
+// named after the case, so that a failure can be looked at.
+class FailurePictures : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo& info) override
+    {
+        const char* out = std::getenv("KELPRA_E2E_OUT");
+        Screenshot shot;
+        if (!out || !info.result()->Failed() || !shot.Capture())
+            return;
+        std::string path = std::string("Z:") + out + "/" + info.test_suite_name() + "." + info.name() + ".bmp";
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        shot.SaveBmp(path);
+    }
+};
+
+// Registered before main runs, as gtest_main gives no other hook.
+const bool registered = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new FailurePictures);
+    return true;
+}();
+
+} // namespace

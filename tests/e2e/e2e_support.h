@@ -1,6 +1,6 @@
 // What the end-to-end cases share: the settings sections they write, the
-// running kelpra.exe seen from outside, the look of one tray icon in a
-// screenshot, the tooltips the taskbar holds, the popup menu window.
+// running kelpra.exe seen from outside, the look of a tray icon in a
+// screenshot, the taskbar's tooltips and balloons, the popup menu.
 #pragma once
 #include <windows.h>
 
@@ -20,7 +20,6 @@ const Setting NO_ALERTS = {"Alert", "0"};
 void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
 void WriteSection(const char* section, const std::vector<Setting>& keys);
 std::string ReadSetting(const char* section, const char* key);
-std::string Quoted(const std::string& path);
 
 // Polls `done` every stepMs until it holds or timeoutMs passed.
 template <typename Done>
@@ -39,17 +38,17 @@ bool WaitUntil(Done done, DWORD timeoutMs, DWORD stepMs = 100)
 // kelpra.exe as a user starts it: the command line after the program's name.
 class Kelpra {
 public:
-    bool Start(const std::string& arguments = "");
+    bool Start(const std::string& arguments = "", const char* folder = nullptr);
     HWND Window() const { return window_; }
-    DWORD Id() { return process_.Id(); }
-    bool Running() { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
+    DWORD Id() const { return process_.Id(); }
+    bool Running() const { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
     // True when it ended within timeoutMs with exit code 0.
     bool EndsWithZero(DWORD timeoutMs = 20000);
     // WM_CLOSE to the hidden window, then EndsWithZero.
     bool CloseWithZero();
-    // The tray callback of slot s with the mouse message, as the shell sends it.
-    void TrayMessage(UINT slot, UINT hostNumber, UINT mouseMessage) const;
     void Command(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
+    // Its visible popup menu, waited for (bounded); null when none opened.
+    HWND WaitForMenu() const;
 
 private:
     ChildProcess process_;
@@ -61,6 +60,8 @@ private:
 constexpr int TRAY_ICON_TOP = 750;
 constexpr int TRAY_ICON_SIZE = 16;
 inline int TrayIconLeft(int position) { return 1006 - 20 * position; }
+// A real mouse click through the shell on the icon at that position.
+void ClickIcon(int position, bool right);
 
 enum class Badge { None, Good, Caution, Danger };
 
@@ -74,7 +75,8 @@ struct IconLook {
 };
 
 IconLook LookAt(const Screenshot& shot, int position, COLORREF digits);
-std::vector<uint32_t> IconPixels(const Screenshot& shot, int position);
+using Square = std::vector<uint32_t>;   // 0x00RRGGBB, row by row
+Square IconPixels(const Screenshot& shot, int position);
 // The icon at that position, captured afresh.
 IconLook LookNow(int position, COLORREF digits);
 // Waits until the icon at `position` satisfies `wanted`.
@@ -83,6 +85,7 @@ bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs, 
 {
     return WaitUntil([&] { return wanted(*seen = LookNow(position, digits)); }, timeoutMs, 200);
 }
+inline bool ShowsDigits(const IconLook& l) { return l.digitPixels >= 8 && !l.errorImage; }
 // No icon at any of the first `count` positions.
 bool TrayEmpty(int count);
 
@@ -94,13 +97,8 @@ constexpr COLORREF HOT_DIGITS = RGB(255, 0, 0);
 std::vector<std::string> TrayTooltips();
 bool HasTooltip(const std::string& text);
 
-// The visible details balloons: tooltip windows far taller than the one-line
-// hover tooltip.
+// The visible details balloons of the shell: tooltip windows far taller
+// than the one-line hover tooltip.
 std::vector<HWND> VisibleBalloons();
-
-// The visible popup menu window ("#32768"), or null.
-HWND FindMenuWindow();
 // Keys pressed in an open popup menu, one after another.
 void PressMenuKeys(HWND menu, const std::vector<UINT>& keys);
-// The visible top-level windows of a process with this class.
-std::vector<HWND> WindowsOf(DWORD processId, const char* className);

@@ -1,103 +1,155 @@
-// The tray of the virtual desktop's taskbar while kelpra.exe runs against
-// velmora-sim: one icon per drive, the error image while the server is
-// silent, the numbers again when it answers.
+// One user's session with the demo scenario, seen and driven from outside:
+// the host named on the command line with its own section and label, the
+// six icons and their tooltips, a restarted shell, a left click's balloon,
+// the settings dialog saving a threshold, the menu's exit, and a second
+// start that reads the saved threshold back.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "screen.h"
+#include "config/settings_dialog.h"
+#include "e2e_support.h"
 #include "sim_server.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <shellapi.h>
+
+#include <cstdlib>
 
 namespace {
 
-// The notification area at the right end of the taskbar (1024 x 768).
-constexpr int TRAY_LEFT = 900, TRAY_TOP = 748, TRAY_RIGHT = 1024, TRAY_BOTTOM = 768;
+std::string DemoScenario()
+{
+    const char* source = std::getenv("KELPRA_SOURCE_DIR");
+    return ReadWholeFile(std::string("Z:") + (source ? source : ".") + "/tools/velmora-sim/scenarios/demo.json");
+}
 
-struct TrayColours {
-    int green = 0;   // digits and badge of a cool, good drive
-    int red = 0;     // the error image
+// The demo's six drives as the tray shows them right after the start (the
+// ramping drive 1 is still below the threshold). The last tooltip is cut to
+// 63 bytes on a character boundary, inside the label.
+struct DemoIcon {
+    COLORREF digits;
+    Badge badge;
+    bool mark;
+    bool errorImage;
+    const char* tooltip;
 };
+const DemoIcon DEMO_ICONS[] = {
+    {COOL_DIGITS, Badge::Good, false, false, "ドライブ 0 (C:) 正常 (ラック A)"},
+    {COOL_DIGITS, Badge::Good, false, false, "ドライブ 1 (D:) 正常 (ラック A)"},
+    {COOL_DIGITS, Badge::Caution, true, false, "ドライブ 2 (E:) 注意 (ラック A)"},
+    {HOT_DIGITS, Badge::Danger, true, false, "ドライブ 3 (F:) 危険 (ラック A)"},
+    {COOL_DIGITS, Badge::None, false, true, "ドライブ 4 (応答なし) 異常 (ラック A)"},
+    {COOL_DIGITS, Badge::Good, false, false, "バックアップ用外付けドライブ（第二筐体・上段スロット） 正常 (ラ"},
+};
+constexpr int DEMO_DRIVES = 6;
 
-TrayColours ReadTray(Screenshot* keep = nullptr)
+void ExpectDemoIcons()
 {
     Screenshot shot;
-    TrayColours c;
-    if (!shot.Capture())
-        return c;
-    for (int y = TRAY_TOP; y < TRAY_BOTTOM; ++y) {
-        for (int x = TRAY_LEFT; x < TRAY_RIGHT; ++x) {
-            uint32_t p = shot.Pixel(x, y);
-            c.green += Green(p) > 200 && Red(p) < 100 && Blue(p) < 100;
-            c.red += Red(p) > 180 && Green(p) < 80 && Blue(p) < 80;
-        }
+    ASSERT_TRUE(shot.Capture());
+    for (int i = 0; i < DEMO_DRIVES; ++i) {
+        const DemoIcon& d = DEMO_ICONS[i];
+        SCOPED_TRACE("position " + std::to_string(i));
+        IconLook look = LookAt(shot, i, d.digits);
+        EXPECT_EQ(look.errorImage, d.errorImage);
+        EXPECT_TRUE(HasTooltip(d.tooltip)) << d.tooltip;
+        if (d.errorImage)
+            continue;
+        EXPECT_GE(look.digitPixels, 8) << "digits in their colour";
+        EXPECT_EQ(LookAt(shot, i, d.digits == COOL_DIGITS ? HOT_DIGITS : COOL_DIGITS).digitPixels, 0);
+        EXPECT_EQ(look.badge, d.badge);
+        EXPECT_EQ(look.markPixels > 0, d.mark);
     }
-    if (keep)
-        *keep = shot;
-    return c;
+    EXPECT_EQ(LookAt(shot, DEMO_DRIVES, COOL_DIGITS).colours, 1) << "no seventh icon";
 }
 
-// Waits (bounded) until the tray shows what `wanted` accepts.
-template <typename Wanted>
-bool WaitForTray(Wanted wanted, DWORD timeoutMs, TrayColours* seen)
+// The shell forgets the icons (deleted in the program's name, as a restarted
+// shell would have lost them); its broadcast brings them back from memory.
+void ExpectTaskbarCreatedRestoresTheIcons(Kelpra& kelpra, const SimServer& sim)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        *seen = ReadTray();
-        if (wanted(*seen))
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(250);
+    Screenshot before;
+    ASSERT_TRUE(before.Capture());
+    for (UINT slot = 0; slot < DEMO_DRIVES; ++slot) {
+        NOTIFYICONDATAA nid = {};
+        nid.cbSize = 520;
+        nid.hWnd = kelpra.Window();
+        nid.uID = slot + 1;
+        EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
     }
+    ASSERT_TRUE(WaitUntil([] { return TrayEmpty(DEMO_DRIVES); }, 10000));
+    const size_t requests = sim.RequestCount();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                        &result);
+    Screenshot after;
+    EXPECT_TRUE(WaitUntil([&] {
+        return after.Capture() && IconPixels(after, DEMO_DRIVES - 1) == IconPixels(before, DEMO_DRIVES - 1);
+    }, 10000));
+    for (int i = 0; i <= DEMO_DRIVES; ++i)
+        EXPECT_EQ(IconPixels(after, i), IconPixels(before, i)) << "position " << i;
+    EXPECT_EQ(sim.RequestCount(), requests) << "re-added without asking";
 }
 
-const char* const TWO_COOL_DRIVES = R"({"drives":[
-    {"position":0,"Temperature":31,"State":"good","DriveNumber":"Disk 0"},
-    {"position":1,"Temperature":33,"State":"good","DriveNumber":"Disk 1"}]})";
-const char* const SILENT = R"({"drives":[
-    {"position":0,"Temperature":31,"State":"good","DriveNumber":"Disk 0"},
-    {"position":1,"Temperature":33,"State":"good","DriveNumber":"Disk 1"}],
-    "faults":[{"request":"all","kind":"no-reply"}]})";
-
-TEST(EndToEnd, TrayShowsTheDrivesTheErrorImageWhileTheServerIsSilentAndTheNumbersAgain)
+HWND WaitForSettingsDialog(DWORD processId)
 {
-    SimServer sim(TWO_COOL_DRIVES);
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND d : TopLevelWindows(processId, "#32770"))
+            if (IsWindowVisible(d) && GetDlgItem(d, IDC_HOST_ADDRESS))
+                found = d;
+        return found != nullptr;
+    }, 10000, 50);
+    return found;
+}
+
+TEST(UserSession, FromTheCommandLineThroughTheTrayAndTheDialogToTheMenusExitAndBack)
+{
+    SimServer sim(DemoScenario());
     ASSERT_TRUE(sim.Running());
-    RemoveProfile(SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "Timer", "1", SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "CommandError", "0", SettingsFilePath());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    // The default host's section points at a port where nothing answers.
+    WriteOnlySection("127.0.0.1", {{"Port", "10071"}, {"TimeOut", "1"}});
+    WriteSection("localhost", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"Label", "ラック A"}, NO_ALERTS});
 
-    TrayColours before = ReadTray();
-    EXPECT_EQ(before.green, 0) << "the tray starts empty";
+    Kelpra kelpra;
+    ASSERT_TRUE(kelpra.Start("localhost"));
+    IconLook seen;
+    ASSERT_TRUE(WaitForLook(DEMO_DRIVES - 1, COOL_DIGITS, ShowsDigits, 20000, &seen)) << "the last drive's icon";
+    ExpectDemoIcons();
+    ExpectTaskbarCreatedRestoresTheIcons(kelpra, sim);
 
-    ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
-    HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
-    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(VisibleBalloons().empty());
+    ClickIcon(2, false);
+    std::vector<HWND> shown;
+    EXPECT_TRUE(WaitUntil([&] { return !(shown = VisibleBalloons()).empty(); }, 8000)) << "a left click's balloon";
+    RECT rect = {};
+    EXPECT_TRUE(shown.empty() || GetWindowRect(shown.front(), &rect));
+    EXPECT_GT(rect.right, 1024 - 400) << "near the tray at the bottom right";
+    EXPECT_GT(rect.bottom, 768 / 2);
 
-    auto showsNumbers = [](const TrayColours& c) { return c.green > 40 && c.red < 10; };
-    auto showsErrors = [](const TrayColours& c) { return c.red > 40 && c.green < 10; };
-    TrayColours seen;
-    EXPECT_TRUE(WaitForTray(showsNumbers, 20000, &seen)) << "green " << seen.green << " red " << seen.red;
+    // A threshold of 30 makes drive 0 (34 degrees) hot, not drive 5 (29).
+    kelpra.Command(IDM_SETTINGS);
+    HWND dialog = WaitForSettingsDialog(kelpra.Id());
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, IDC_TEMP, "30");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+    EXPECT_TRUE(WaitForLook(0, HOT_DIGITS, ShowsDigits, 10000, &seen));
+    EXPECT_TRUE(ShowsDigits(LookNow(5, COOL_DIGITS)));
+    EXPECT_EQ(ReadSetting("localhost", "Temp"), "30");
+    EXPECT_EQ(ReadSetting("127.0.0.1", "Temp"), "<missing>") << "only the section of the host in use";
 
-    ASSERT_TRUE(sim.SetScenario(SILENT));
-    EXPECT_TRUE(WaitForTray(showsErrors, 30000, &seen)) << "green " << seen.green << " red " << seen.red;
+    // The last item of a real right click's menu: "プログラムの終了".
+    ClickIcon(0, true);
+    HWND menu = kelpra.WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    PressMenuKeys(menu, {VK_UP, VK_RETURN});
+    EXPECT_TRUE(kelpra.EndsWithZero());
+    EXPECT_TRUE(WaitUntil([] { return TrayEmpty(DEMO_DRIVES); }, 10000)) << "no icon left behind";
 
-    ASSERT_TRUE(sim.SetScenario(TWO_COOL_DRIVES));
-    EXPECT_TRUE(WaitForTray(showsNumbers, 30000, &seen)) << "green " << seen.green << " red " << seen.red;
-
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    DWORD code = 1234;
-    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(WaitForTray([](const TrayColours& c) { return c.green == 0 && c.red == 0; }, 10000, &seen))
-        << "the icons leave with the program";
+    Kelpra again;
+    ASSERT_TRUE(again.Start("localhost"));
+    EXPECT_TRUE(WaitForLook(0, HOT_DIGITS, ShowsDigits, 20000, &seen)) << "the saved threshold read back";
+    EXPECT_TRUE(again.CloseWithZero());
     RemoveProfile(SettingsFilePath());
 }
 

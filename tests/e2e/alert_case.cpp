@@ -1,0 +1,55 @@
+// A drive that gets worse opens its details balloon by itself, once, while
+// the polls that follow find it unchanged.
+#include "config/settings.h"
+#include "e2e_support.h"
+#include "sim_server.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+std::string OneDrive(const char* state)
+{
+    return std::string(R"({"drives":[{"position":0,"Model":"SIM MODEL","DriveNumber":"Disk 0","Temperature":40,)"
+                       R"("State":")") + state + "\"}]}";
+}
+
+// Balloons not seen before: Wine makes a new window for each one.
+size_t NewBalloons(std::set<HWND>& seen)
+{
+    size_t fresh = 0;
+    for (HWND b : VisibleBalloons())
+        fresh += seen.insert(b).second;
+    return fresh;
+}
+
+TEST(Alert, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
+{
+    SimServer sim(OneDrive("good"));
+    ASSERT_TRUE(sim.Running());
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"Timer", "1"}});
+    Kelpra kelpra;
+    ASSERT_TRUE(kelpra.Start());
+    ASSERT_TRUE(sim.WaitForRequests(3, 20000)) << "polling";
+    std::set<HWND> seen;
+    EXPECT_EQ(NewBalloons(seen), 0u) << "a good drive alerts nothing";
+
+    ASSERT_TRUE(sim.SetScenario(OneDrive("caution")));
+    size_t balloons = 0;
+    EXPECT_TRUE(WaitUntil([&] { return (balloons += NewBalloons(seen)) > 0; }, 10000)) << "the alert";
+    // A balloon shows about 2 s after the poll that asked for it.
+    const size_t polled = sim.RequestCount();
+    WaitUntil([&] {
+        balloons += NewBalloons(seen);
+        return false;
+    }, 4000);
+    EXPECT_TRUE(sim.RequestCount() >= polled + 3) << "polls went on";
+    EXPECT_EQ(balloons, 1u) << "once";
+    EXPECT_TRUE(kelpra.CloseWithZero());
+    RemoveProfile(SettingsFilePath());
+}
+
+} // namespace
