@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "config/settings.h"
 #include "e2e_support.h"
+#include "icon_pixels.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 
@@ -15,7 +16,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -78,18 +78,6 @@ const IconFile BAD_ICONS[] = {
     {"B_DNGR.ICO", [](const std::string&) { return std::string("\0\0\1\0\x10\0", 6) + Garbage(1000, 4); }},
 };
 
-// A folder of its own under the temporary directory, with the bad icons.
-std::string IconFolder(const std::string& valid)
-{
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "kelpra-bad-icons";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const IconFile& f : BAD_ICONS)
-        WriteWholeFile(folder + "\\" + f.name, f.bytes(valid));
-    return folder;
-}
-
 std::string BoxTexts(const MsgBoxWatcher& boxes)
 {
     std::string texts;
@@ -107,20 +95,18 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
     const std::string path = SettingsFilePath();
     const std::string file = WildSettings(sim.Port());
     WriteWholeFile(path, file);
-    const std::string folder = IconFolder(valid);
+    ScratchDirectory folder;   // kelpra.exe's current folder, with the bad icons
+    for (const IconFile& f : BAD_ICONS)
+        WriteWholeFile(folder.Path() + "\\" + f.name, f.bytes(valid));
 
     Kelpra kelpra;
-    ASSERT_TRUE(kelpra.Start("", folder.c_str()));
+    ASSERT_TRUE(kelpra.Start("", folder.Path().c_str()));
     MsgBoxWatcher boxes(kelpra.Id());
     EXPECT_TRUE(sim.WaitForRequests(2, 20000)) << "the start-up's query and first refresh";
-    IconLook seen;
-    EXPECT_TRUE(WaitForLook(0, COOL_DIGITS, [](const IconLook& l) { return l.colours > 2; }, 10000, &seen));
+    EXPECT_TRUE(WaitForLook(0, COOL_DIGITS, [](const IconLook& l) { return l.colours > 2; }, 10000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(BoxTexts(boxes), "");
     EXPECT_TRUE(ReadWholeFile(path) == file) << "the settings file was changed";
-    for (const IconFile& f : BAD_ICONS)
-        DeleteFileA((folder + "\\" + f.name).c_str());
-    RemoveDirectoryA(folder.c_str());
 
     // The bit pattern of -1: host-number icons beyond 999, which no icon
     // paints, leave the icon set unbuilt.

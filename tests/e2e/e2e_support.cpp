@@ -5,11 +5,49 @@
 #include "config/settings.h"
 
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
+
+bool Screenshot::Capture()
+{
+    width_ = GetSystemMetrics(SM_CXSCREEN);
+    height_ = GetSystemMetrics(SM_CYSCREEN);
+    pixels_.assign(static_cast<size_t>(width_) * height_, 0);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY) != 0;
+    SelectObject(memory, old);   // GetDIBits wants the bitmap selected nowhere
+    ok = ok && GetDIBits(memory, bitmap, 0, height_, pixels_.data(), &info, DIB_RGB_COLORS) == height_;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels_)
+        p &= 0xFFFFFF;
+    return ok;
+}
+
+uint32_t Screenshot::Pixel(int x, int y) const
+{
+    return x < 0 || y < 0 || x >= width_ || y >= height_ ? 0 : pixels_[static_cast<size_t>(y) * width_ + x];
+}
+
+bool Screenshot::SaveBmp(const std::string& path) const
+{
+    BITMAPINFOHEADER header = {sizeof header, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof header};
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels_.size() * 4);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(pixels_.data()), pixels_.size() * 4);
+    WriteWholeFile(path, bytes);
+    return FileExists(path);
+}
 
 void WriteSection(const char* section, const std::vector<Setting>& keys)
 {
@@ -35,9 +73,7 @@ std::string ReadSetting(const char* section, const char* key)
 
 bool Kelpra::Start(const std::string& arguments, const char* folder)
 {
-    std::string line = "\"" + BuildPath("kelpra.exe") + "\"";
-    if (!arguments.empty())
-        line += " " + arguments;
+    const std::string line = "\"" + BuildPath("kelpra.exe") + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (!process_.Start(line, folder))
         return false;
     window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
@@ -60,11 +96,9 @@ namespace {
 
 std::vector<HWND> Visible(std::vector<HWND> windows)
 {
-    std::vector<HWND> shown;
-    for (HWND w : windows)
-        if (IsWindowVisible(w))
-            shown.push_back(w);
-    return shown;
+    windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); }),
+                  windows.end());
+    return windows;
 }
 
 DWORD ShellId()
@@ -74,17 +108,54 @@ DWORD ShellId()
     return shellId;
 }
 
+bool Near(uint32_t pixel, COLORREF colour)
+{
+    return pixel == (static_cast<uint32_t>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
+}
+
+// The badge's ring at the top centre of the icon, by its hue.
+Badge BadgeOf(uint32_t p)
+{
+    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    if (g > r + 30 && g > b + 30)
+        return Badge::Good;
+    if (r > g + 20 && g > b + 30 && 3 * g > r)
+        return Badge::Caution;
+    return r > 2 * g && r > 2 * b && r > 80 ? Badge::Danger : Badge::None;
+}
+
+// One tool's text, through memory of the shell's process: the tooltip
+// control copies the text into a buffer that must live there.
+std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
+{
+    struct Remote {
+        TTTOOLINFOW info;
+        WCHAR text[1024];
+    };
+    auto* remote = static_cast<Remote*>(
+        VirtualAllocEx(shell, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    Remote local = {};
+    local.info.cbSize = sizeof local.info;
+    local.info.lpszText = remote ? remote->text : nullptr;
+    char ansi[2 * sizeof local.text] = "";
+    if (remote && WriteProcessMemory(shell, remote, &local, sizeof local, nullptr) &&
+        SendMessageW(tooltip, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&remote->info)) &&
+        ReadProcessMemory(shell, remote, &local, sizeof local, nullptr)) {
+        local.text[1023] = 0;
+        WideCharToMultiByte(CP_ACP, 0, local.text, -1, ansi, sizeof ansi, nullptr, nullptr);
+    }
+    if (remote)
+        VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    return ansi;
+}
+
 } // namespace
 
 HWND Kelpra::WaitForMenu() const
 {
-    HWND menu = nullptr;
-    WaitUntil([&] {
-        std::vector<HWND> menus = Visible(TopLevelWindows(Id(), "#32768"));
-        menu = menus.empty() ? nullptr : menus.front();
-        return menu != nullptr;
-    }, 5000, 50);
-    return menu;
+    std::vector<HWND> menus;
+    WaitUntil([&] { return !(menus = Visible(TopLevelWindows(Id(), "#32768"))).empty(); }, 5000, 50);
+    return menus.empty() ? nullptr : menus.front();
 }
 
 void ClickIcon(int position, bool right)
@@ -96,28 +167,6 @@ void ClickIcon(int position, bool right)
     click[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, click, sizeof(INPUT));
 }
-
-namespace {
-
-bool Near(uint32_t pixel, COLORREF colour)
-{
-    return Red(pixel) == GetRValue(colour) && Green(pixel) == GetGValue(colour) && Blue(pixel) == GetBValue(colour);
-}
-
-// The badge's ring at the top centre of the icon, by its hue.
-Badge BadgeOf(uint32_t p)
-{
-    int r = Red(p), g = Green(p), b = Blue(p);
-    if (g > r + 30 && g > b + 30)
-        return Badge::Good;
-    if (r > g + 20 && g > b + 30 && 3 * g > r)
-        return Badge::Caution;
-    if (r > 2 * g && r > 2 * b && r > 80)
-        return Badge::Danger;
-    return Badge::None;
-}
-
-} // namespace
 
 IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
 {
@@ -140,7 +189,7 @@ IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
     return look;
 }
 
-Square IconPixels(const Screenshot& shot, int position)
+Square IconSquare(const Screenshot& shot, int position)
 {
     Square pixels;
     for (int y = 0; y < TRAY_ICON_SIZE; ++y)
@@ -159,64 +208,23 @@ IconLook LookNow(int position, COLORREF digits)
 bool TrayEmpty(int count)
 {
     Screenshot shot;
-    if (!shot.Capture())
-        return false;
+    bool empty = shot.Capture();
     for (int i = 0; i < count; ++i)
-        if (LookAt(shot, i, COOL_DIGITS).colours > 2)
-            return false;
-    return true;
+        empty = empty && LookAt(shot, i, COOL_DIGITS).colours <= 2;
+    return empty;
 }
-
-namespace {
-
-// One tool's text, through memory of the shell's process: the tooltip
-// control copies the text into a buffer that must live there.
-std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
-{
-    constexpr size_t TEXT_CHARS = 1024;
-    struct Remote {
-        TTTOOLINFOW info;
-        WCHAR text[TEXT_CHARS];
-    };
-    auto* remote = static_cast<Remote*>(
-        VirtualAllocEx(shell, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!remote)
-        return "";
-    Remote local = {};
-    local.info.cbSize = sizeof local.info;
-    local.info.lpszText = remote->text;
-    std::string text;
-    SIZE_T done = 0;
-    if (WriteProcessMemory(shell, remote, &local, sizeof local, &done) &&
-        SendMessageW(tooltip, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&remote->info)) &&
-        ReadProcessMemory(shell, remote, &local, sizeof local, &done)) {
-        local.text[TEXT_CHARS - 1] = 0;
-        char ansi[2 * TEXT_CHARS] = "";
-        WideCharToMultiByte(CP_ACP, 0, local.text, -1, ansi, sizeof ansi, nullptr, nullptr);
-        text = ansi;
-    }
-    VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
-    return text;
-}
-
-} // namespace
 
 std::vector<std::string> TrayTooltips()
 {
     std::vector<std::string> texts;
     const DWORD shellId = ShellId();
-    if (!shellId)
-        return texts;
     HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
-    if (!shell)
+    if (!shellId || !shell)
         return texts;
     for (HWND tooltip : TopLevelWindows(shellId, TOOLTIPS_CLASSA)) {
         UINT count = static_cast<UINT>(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
-        for (UINT i = 0; i < count && i < 64; ++i) {
-            std::string text = ToolText(shell, tooltip, i);
-            if (!text.empty())
-                texts.push_back(text);
-        }
+        for (UINT i = 0; i < count && i < 64; ++i)
+            texts.push_back(ToolText(shell, tooltip, i));
     }
     CloseHandle(shell);
     return texts;
@@ -224,10 +232,8 @@ std::vector<std::string> TrayTooltips()
 
 bool HasTooltip(const std::string& text)
 {
-    for (const std::string& t : TrayTooltips())
-        if (t == text)
-            return true;
-    return false;
+    const std::vector<std::string> tips = TrayTooltips();
+    return std::find(tips.begin(), tips.end(), text) != tips.end();
 }
 
 std::vector<HWND> VisibleBalloons()
@@ -257,13 +263,8 @@ class FailurePictures : public testing::EmptyTestEventListener {
     {
         const char* out = std::getenv("KELPRA_E2E_OUT");
         Screenshot shot;
-        if (!out || !info.result()->Failed() || !shot.Capture())
-            return;
-        std::string path = std::string("Z:") + out + "/" + info.test_suite_name() + "." + info.name() + ".bmp";
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        shot.SaveBmp(path);
+        if (out && info.result()->Failed() && shot.Capture())
+            shot.SaveBmp(std::string("Z:") + out + "\\" + info.test_suite_name() + "." + info.name() + ".bmp");
     }
 };
 

@@ -1,10 +1,9 @@
 // What the end-to-end cases share: the settings sections they write, the
-// running kelpra.exe seen from outside, the look of a tray icon in a
-// screenshot, the taskbar's tooltips and balloons, the popup menu.
+// running kelpra.exe seen from outside, screenshots of the virtual desktop
+// and the look of a tray icon in them, the taskbar's tooltips and balloons.
 #pragma once
 #include <windows.h>
 
-#include "screen.h"
 #include "test_env.h"
 
 #include <cstdint>
@@ -42,10 +41,8 @@ public:
     HWND Window() const { return window_; }
     DWORD Id() const { return process_.Id(); }
     bool Running() const { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
-    // True when it ended within timeoutMs with exit code 0.
-    bool EndsWithZero(DWORD timeoutMs = 20000);
-    // WM_CLOSE to the hidden window, then EndsWithZero.
-    bool CloseWithZero();
+    bool EndsWithZero(DWORD timeoutMs = 20000);   // ended in time with exit code 0
+    bool CloseWithZero();                         // WM_CLOSE, then EndsWithZero
     void Command(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
     // Its visible popup menu, waited for (bounded); null when none opened.
     HWND WaitForMenu() const;
@@ -53,6 +50,19 @@ public:
 private:
     ChildProcess process_;
     HWND window_ = nullptr;
+};
+
+// The whole screen (the virtual desktop with its taskbar) at one moment.
+class Screenshot {
+public:
+    bool Capture();
+    uint32_t Pixel(int x, int y) const;   // 0x00RRGGBB; 0 outside the picture
+    bool SaveBmp(const std::string& path) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
 };
 
 // Tray icons sit in the taskbar from the right: the first one added at
@@ -76,14 +86,14 @@ struct IconLook {
 
 IconLook LookAt(const Screenshot& shot, int position, COLORREF digits);
 using Square = std::vector<uint32_t>;   // 0x00RRGGBB, row by row
-Square IconPixels(const Screenshot& shot, int position);
+Square IconSquare(const Screenshot& shot, int position);
 // The icon at that position, captured afresh.
 IconLook LookNow(int position, COLORREF digits);
-// Waits until the icon at `position` satisfies `wanted`.
+// Waits (bounded) until the icon at `position` satisfies `wanted`.
 template <typename Wanted>
-bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs, IconLook* seen)
+bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs = 20000)
 {
-    return WaitUntil([&] { return wanted(*seen = LookNow(position, digits)); }, timeoutMs, 200);
+    return WaitUntil([&] { return wanted(LookNow(position, digits)); }, timeoutMs, 200);
 }
 inline bool ShowsDigits(const IconLook& l) { return l.digitPixels >= 8 && !l.errorImage; }
 // No icon at any of the first `count` positions.
