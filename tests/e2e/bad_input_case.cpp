@@ -66,16 +66,10 @@ struct IconFile {
 const IconFile BAD_ICONS[] = {
     {"B_GOOD.ICO", [](const std::string&) { return std::string(); }},
     {"B_WARN.ICO", [](const std::string& v) { return v.substr(0, v.size() / 2); }},
-    {"F_WARN.ICO", [](const std::string& v) { return v.substr(0, 10); }},
-    {"F_DNGR.ICO",
-     [](const std::string& v) {
-         std::string s = v.substr(0, 22);
-         for (size_t i = 14; i < s.size(); ++i)   // image size and offset of the first entry
-             s[i] = '\x7f';
-         return s;
-     }},
+    // The first entry's image size and offset point far beyond the file.
+    {"F_DNGR.ICO", [](const std::string& v) { return v.substr(0, 14) + std::string(8, '\x7f'); }},
     {"S_ERR.ICO", [](const std::string&) { return Garbage(766, 3); }},
-    {"B_DNGR.ICO", [](const std::string&) { return std::string("\0\0\1\0\x10\0", 6) + Garbage(1000, 4); }},
+    {"B_DNGR.ICO", [](const std::string& v) { return v.substr(0, 6) + Garbage(1000, 4); }},
 };
 
 std::string BoxTexts(const MsgBoxWatcher& boxes)

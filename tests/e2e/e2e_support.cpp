@@ -246,26 +246,20 @@ std::vector<HWND> VisibleBalloons()
     return balloons;
 }
 
-void PressMenuKeys(HWND menu, const std::vector<UINT>& keys)
-{
-    for (UINT key : keys) {
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-        Sleep(100);
-    }
-}
-
 namespace {
 
-// Every failed case leaves a picture of the desktop in KELPRA_E2E_OUT,
-// named after the case, so that a failure can be looked at.
+// A failed case leaves a picture of the desktop at its first failure in
+// KELPRA_E2E_OUT, named after the case.
 class FailurePictures : public testing::EmptyTestEventListener {
-    void OnTestEnd(const testing::TestInfo& info) override
+    void OnTestPartResult(const testing::TestPartResult& result) override
     {
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         const char* out = std::getenv("KELPRA_E2E_OUT");
         Screenshot shot;
-        if (out && info.result()->Failed() && shot.Capture())
-            shot.SaveBmp(std::string("Z:") + out + "\\" + info.test_suite_name() + "." + info.name() + ".bmp");
+        if (out && info && result.failed() && saved_.insert(info).second && shot.Capture())
+            shot.SaveBmp(std::string("Z:") + out + "\\" + info->test_suite_name() + "." + info->name() + ".bmp");
     }
+    std::set<const testing::TestInfo*> saved_;
 };
 
 // Registered before main runs, as gtest_main gives no other hook.

@@ -24,14 +24,10 @@ std::string ReadSetting(const char* section, const char* key);
 template <typename Done>
 bool WaitUntil(Done done, DWORD timeoutMs, DWORD stepMs = 100)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
+    for (DWORD start = GetTickCount(); !done(); Sleep(stepMs))
         if (GetTickCount() - start > timeoutMs)
             return false;
-        Sleep(stepMs);
-    }
+    return true;
 }
 
 // kelpra.exe as a user starts it: the command line after the program's name.
@@ -110,5 +106,3 @@ bool HasTooltip(const std::string& text);
 // The visible details balloons of the shell: tooltip windows far taller
 // than the one-line hover tooltip.
 std::vector<HWND> VisibleBalloons();
-// Keys pressed in an open popup menu, one after another.
-void PressMenuKeys(HWND menu, const std::vector<UINT>& keys);
