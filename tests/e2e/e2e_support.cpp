@@ -189,6 +189,24 @@ IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
     return look;
 }
 
+void ExpectLooks(const std::vector<ExpectedLook>& looks)
+{
+    Screenshot shot;
+    ASSERT_TRUE(shot.Capture());
+    for (size_t i = 0; i < looks.size(); ++i) {
+        SCOPED_TRACE("position " + std::to_string(i));
+        const ExpectedLook& e = looks[i];
+        const IconLook look = LookAt(shot, static_cast<int>(i), e.digits);
+        const COLORREF other = e.digits == COOL_DIGITS ? HOT_DIGITS : COOL_DIGITS;
+        EXPECT_EQ(look.errorImage, e.digits == ERROR_IMAGE);
+        EXPECT_TRUE(e.digits <= NO_DIGITS || look.digitPixels >= 8) << "digits in their colour";
+        EXPECT_TRUE(e.digits <= NO_DIGITS || !LookAt(shot, static_cast<int>(i), other).digitPixels) << "only in it";
+        EXPECT_EQ(look.badge, e.badge);
+        EXPECT_EQ(look.markPixels > 0, e.mark);
+    }
+    EXPECT_EQ(LookAt(shot, static_cast<int>(looks.size()), COOL_DIGITS).colours, 1) << "no icon after them";
+}
+
 Square IconSquare(const Screenshot& shot, int position)
 {
     Square pixels;

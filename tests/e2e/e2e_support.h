@@ -97,6 +97,16 @@ bool TrayEmpty(int count);
 
 constexpr COLORREF COOL_DIGITS = RGB(0, 255, 0);
 constexpr COLORREF HOT_DIGITS = RGB(255, 0, 0);
+constexpr COLORREF ERROR_IMAGE = 1;   // in tables of looks: the error image
+constexpr COLORREF NO_DIGITS = 2;     // in tables of looks: no number shown
+
+// What the icons at positions 0, 1, ... must show; no icon may follow them.
+struct ExpectedLook {
+    COLORREF digits;
+    Badge badge;
+    bool mark;
+};
+void ExpectLooks(const std::vector<ExpectedLook>& looks);
 
 // The tooltip texts (code page 932) the taskbar holds for its tray icons,
 // read from the taskbar's tooltip controls in the shell's process.

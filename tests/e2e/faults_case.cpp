@@ -28,63 +28,57 @@ std::string Drive(const std::string& temperature, const std::string& state, cons
     return json + "}";
 }
 
-enum class Shown { Error, Any, Digits };
+constexpr COLORREF NOISE = 2;   // any look, or none
 
 // What the first icon shows; each step's look differs from the one before.
 struct Step {
     const char* name;
     std::string scenario;
-    Shown shown;
-    COLORREF digits;
+    COLORREF digits;   // or ERROR_IMAGE, or NOISE
     Badge badge;
 };
 
 // Threshold 45 (the default): above it the hot digits; a negative reading
 // counts as hot; state 3 the error image; state bytes 4 to 255 show as good.
 const Step STEPS[] = {
-    {"good", Drive("31", "\"good\""), Shown::Digits, COOL_DIGITS, Badge::Good},
-    {"no reply", Drive("31", "\"good\"", R"("kind":"no-reply")"), Shown::Error, 0, Badge::None},
+    {"good", Drive("31", "\"good\""), COOL_DIGITS, Badge::Good},
+    {"no reply", Drive("31", "\"good\"", R"("kind":"no-reply")"), ERROR_IMAGE},
     // One byte: InUse 1, everything else 0 in the cleared buffer.
-    {"1-byte reply", Drive("34", "\"caution\"", R"("kind":"short","bytes":1)"), Shown::Digits, COOL_DIGITS, Badge::Good},
-    {"204-byte reply", Drive("34", "\"caution\"", R"("kind":"short","bytes":204)"), Shown::Digits, COOL_DIGITS,
-     Badge::Caution},
-    {"3263-byte reply", Drive("35", "\"danger\"", R"("kind":"short","bytes":3263)"), Shown::Digits, COOL_DIGITS,
-     Badge::Danger},
-    {"4000-byte reply", Drive("36", "\"good\"", R"("kind":"oversize","bytes":4000)"), Shown::Error, 0, Badge::None},
-    {"3264-byte reply", Drive("36", "\"good\""), Shown::Digits, COOL_DIGITS, Badge::Good},
-    {"garbage", Drive("37", "\"good\"", R"("kind":"garbage","bytes":3264)"), Shown::Any, 0, Badge::None},
-    {"texts without 0 bytes", Drive("39", "\"caution\"", R"("kind":"unterminated")"), Shown::Digits, COOL_DIGITS,
-     Badge::Caution},
-    {"temperature -1", Drive("-1", "\"good\""), Shown::Digits, HOT_DIGITS, Badge::Good},
-    {"temperature 0", Drive("0", "\"good\""), Shown::Digits, COOL_DIGITS, Badge::Good},
-    {"temperature 46", Drive("46", "\"good\""), Shown::Digits, HOT_DIGITS, Badge::Good},
-    {"temperature 45", Drive("45", "\"good\""), Shown::Digits, COOL_DIGITS, Badge::Good},
-    {"temperature 100", Drive("100", "\"danger\""), Shown::Digits, HOT_DIGITS, Badge::Danger},
-    {"state 2", Drive("40", "2"), Shown::Digits, COOL_DIGITS, Badge::Danger},
-    {"state 3", Drive("40", "3"), Shown::Error, 0, Badge::None},
-    {"state 255", Drive("42", "255"), Shown::Digits, COOL_DIGITS, Badge::Good},
+    {"1-byte reply", Drive("34", "\"caution\"", R"("kind":"short","bytes":1)"), COOL_DIGITS, Badge::Good},
+    {"204-byte reply", Drive("34", "\"caution\"", R"("kind":"short","bytes":204)"), COOL_DIGITS, Badge::Caution},
+    {"3263-byte reply", Drive("35", "\"danger\"", R"("kind":"short","bytes":3263)"), COOL_DIGITS, Badge::Danger},
+    {"4000-byte reply", Drive("36", "\"good\"", R"("kind":"oversize","bytes":4000)"), ERROR_IMAGE},
+    {"3264-byte reply", Drive("36", "\"good\""), COOL_DIGITS, Badge::Good},
+    {"garbage", Drive("37", "\"good\"", R"("kind":"garbage","bytes":3264)"), NOISE},
+    {"texts without 0 bytes", Drive("39", "\"caution\"", R"("kind":"unterminated")"), COOL_DIGITS, Badge::Caution},
+    {"temperature -1", Drive("-1", "\"good\""), HOT_DIGITS, Badge::Good},
+    {"temperature 0", Drive("0", "\"good\""), COOL_DIGITS, Badge::Good},
+    {"temperature 46", Drive("46", "\"good\""), HOT_DIGITS, Badge::Good},
+    {"temperature 45", Drive("45", "\"good\""), COOL_DIGITS, Badge::Good},
+    {"temperature 100", Drive("100", "\"danger\""), HOT_DIGITS, Badge::Danger},
+    {"state 2", Drive("40", "2"), COOL_DIGITS, Badge::Danger},
+    {"state 3", Drive("40", "3"), ERROR_IMAGE},
+    {"state 255", Drive("42", "255"), COOL_DIGITS, Badge::Good},
 };
 
 bool Matches(const Step& step, const Screenshot& shot)
 {
     const IconLook look = LookAt(shot, 0, step.digits);
-    if (step.shown == Shown::Error)
-        return look.errorImage;
     const COLORREF other = step.digits == COOL_DIGITS ? HOT_DIGITS : COOL_DIGITS;
-    return ShowsDigits(look) && look.badge == step.badge && LookAt(shot, 0, other).digitPixels == 0;
+    return step.digits == ERROR_IMAGE ? look.errorImage
+                                      : ShowsDigits(look) && look.badge == step.badge && !LookAt(shot, 0, other).digitPixels;
 }
 
 // Waits (bounded) for the step's look, a failing poll taking its three
 // attempts first; noise only has to be lived through for a few polls.
 void ExpectStep(const Step& step, const SimServer& sim, size_t loaded)
 {
-    constexpr DWORD STEP_LIMIT_MS = 20000;
-    if (step.shown == Shown::Any) {
-        EXPECT_TRUE(sim.WaitForRequests(loaded + 3, STEP_LIMIT_MS)) << step.name;
+    if (step.digits == NOISE) {
+        EXPECT_TRUE(sim.WaitForRequests(loaded + 3, 20000)) << step.name;
         return;
     }
     Screenshot shot;
-    EXPECT_TRUE(WaitUntil([&] { return shot.Capture() && Matches(step, shot); }, STEP_LIMIT_MS, 200))
+    EXPECT_TRUE(WaitUntil([&] { return shot.Capture() && Matches(step, shot); }, 20000, 200))
         << step.name << ": error image " << LookAt(shot, 0, step.digits).errorImage << ", digit pixels "
         << LookAt(shot, 0, step.digits).digitPixels << ", badge " << static_cast<int>(LookAt(shot, 0, step.digits).badge);
     EXPECT_GE(sim.RequestCount(), loaded + 1) << step.name << ": shown after a poll of this step";
