@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,15 +71,20 @@ bool Matches(const Step& step, const Screenshot& shot)
 }
 
 // Waits (bounded) for the step's look, a failing poll taking its three
-// attempts first; noise only has to be lived through for a few polls.
-void ExpectStep(const Step& step, const SimServer& sim, size_t loaded)
+// attempts first, and notes the balloons seen meanwhile; noise only has
+// to be lived through for a few polls.
+void ExpectStep(const Step& step, const SimServer& sim, size_t loaded, std::set<HWND>& balloons)
 {
     if (step.digits == NOISE) {
         EXPECT_TRUE(sim.WaitForRequests(loaded + 3, 20000)) << step.name;
         return;
     }
     Screenshot shot;
-    EXPECT_TRUE(WaitUntil([&] { return shot.Capture() && Matches(step, shot); }, 20000, 200))
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND b : VisibleBalloons())
+            balloons.insert(b);
+        return shot.Capture() && Matches(step, shot);
+    }, 20000, 200))
         << step.name << ": error image " << LookAt(shot, 0, step.digits).errorImage << ", digit pixels "
         << LookAt(shot, 0, step.digits).digitPixels << ", badge " << static_cast<int>(LookAt(shot, 0, step.digits).badge);
     EXPECT_GE(sim.RequestCount(), loaded + 1) << step.name << ": shown after a poll of this step";
@@ -95,9 +101,10 @@ TEST(Faults, EveryFaultOfTheServerShowsItsPictureAndTheNextGoodReplyRecovers)
     ASSERT_TRUE(kelpra.Start());
     MsgBoxWatcher boxes(kelpra.Id());
     boxes.Pause(true);   // the box stays open, as when no one is at the screen
+    std::set<HWND> balloons;
     for (const Step& step : STEPS) {
         ASSERT_TRUE(&step == STEPS || sim.SetScenario(step.scenario)) << step.name;
-        ExpectStep(step, sim, sim.RequestCount());
+        ExpectStep(step, sim, sim.RequestCount(), balloons);
         ASSERT_TRUE(kelpra.Running()) << "kelpra.exe ended at step " << step.name;
     }
 
@@ -108,6 +115,8 @@ TEST(Faults, EveryFaultOfTheServerShowsItsPictureAndTheNextGoodReplyRecovers)
     EXPECT_EQ(sim.RequestCount(), suspended) << "no polls while suspended";
     PostMessageA(kelpra.Window(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
     EXPECT_TRUE(sim.WaitForRequests(suspended + 2, 10000)) << "polls again after resume";
+
+    EXPECT_TRUE(balloons.empty()) << "Alert=0: the drive got worse without a balloon";
 
     // Silence reports nothing; the reply too large for the buffer is a
     // receive error, and its box is the only one over all the failed polls.
