@@ -24,7 +24,7 @@ TEST(AgentEndToEnd, TheFixtureDrivesShowTheirStatesInTheTray)
     WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     Kelpra kelpra;
     ASSERT_TRUE(kelpra.Start());
-    ASSERT_TRUE(WaitForLook(6, COOL_DIGITS, [](const IconLook& l) { return l.colours > 2; })) << "the last icon";
+    ASSERT_TRUE(WaitForLook(6, COOL_DIGITS, ShowsAnIcon)) << "the last icon";
     ExpectLooks(AGENT_LOOKS);
     EXPECT_TRUE(kelpra.CloseWithZero());
     RemoveProfile(SettingsFilePath());

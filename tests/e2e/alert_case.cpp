@@ -17,15 +17,6 @@ std::string OneDrive(const char* state)
                        R"("State":")") + state + "\"}]}";
 }
 
-// Balloons not seen before: Wine makes a new window for each one.
-size_t NewBalloons(std::set<HWND>& seen)
-{
-    size_t fresh = 0;
-    for (HWND b : VisibleBalloons())
-        fresh += seen.insert(b).second;
-    return fresh;
-}
-
 TEST(Alert, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
 {
     SimServer sim(OneDrive("good"));
@@ -34,20 +25,22 @@ TEST(Alert, ADriveThatGetsWorseShowsItsBalloonOnceOverTheNextPolls)
     Kelpra kelpra;
     ASSERT_TRUE(kelpra.Start());
     ASSERT_TRUE(sim.WaitForRequests(3, 20000)) << "polling";
-    std::set<HWND> seen;
-    EXPECT_EQ(NewBalloons(seen), 0u) << "a good drive alerts nothing";
+    EXPECT_TRUE(VisibleBalloons().empty()) << "a good drive alerts nothing";
 
     ASSERT_TRUE(sim.SetScenario(OneDrive("caution")));
-    size_t balloons = 0;
-    EXPECT_TRUE(WaitUntil([&] { return (balloons += NewBalloons(seen)) > 0; }, 10000)) << "the alert";
+    // The balloons seen: Wine makes a new window for each one.
+    std::set<HWND> seen;
+    auto note = [&] {
+        for (HWND b : VisibleBalloons())
+            seen.insert(b);
+        return !seen.empty();
+    };
+    EXPECT_TRUE(WaitUntil(note, 10000)) << "the alert";
     // A balloon shows about 2 s after the poll that asked for it.
     const size_t polled = sim.RequestCount();
-    WaitUntil([&] {
-        balloons += NewBalloons(seen);
-        return false;
-    }, 4000);
-    EXPECT_TRUE(sim.RequestCount() >= polled + 3) << "polls went on";
-    EXPECT_EQ(balloons, 1u) << "once";
+    WaitUntil([&] { return note() && false; }, 4000);
+    EXPECT_GE(sim.RequestCount(), polled + 3) << "polls went on";
+    EXPECT_EQ(seen.size(), 1u) << "once";
     EXPECT_TRUE(kelpra.CloseWithZero());
     RemoveProfile(SettingsFilePath());
 }

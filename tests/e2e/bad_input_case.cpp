@@ -87,7 +87,7 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
     ASSERT_TRUE(kelpra.Start("", folder.Path().c_str()));
     MsgBoxWatcher boxes(kelpra.Id());
     EXPECT_TRUE(sim.WaitForRequests(2, 20000)) << "the start-up's query and first refresh";
-    EXPECT_TRUE(WaitForLook(0, COOL_DIGITS, [](const IconLook& l) { return l.colours > 2; }, 10000));
+    EXPECT_TRUE(WaitForLook(0, COOL_DIGITS, ShowsAnIcon, 10000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_TRUE(ReadWholeFile(path) == file) << "the settings file was changed";

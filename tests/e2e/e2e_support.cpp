@@ -228,7 +228,7 @@ bool TrayEmpty(int count)
     Screenshot shot;
     bool empty = shot.Capture();
     for (int i = 0; i < count; ++i)
-        empty = empty && LookAt(shot, i, COOL_DIGITS).colours <= 2;
+        empty = empty && !ShowsAnIcon(LookAt(shot, i, COOL_DIGITS));
     return empty;
 }
 

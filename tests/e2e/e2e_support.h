@@ -61,8 +61,7 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
-// Tray icons sit in the taskbar from the right: the first one added at
-// x 1006, each next one 20 pixels to the left.
+// Tray icons from the right of the taskbar: the first one added at x 1006.
 constexpr int TRAY_ICON_TOP = 750;
 constexpr int TRAY_ICON_SIZE = 16;
 inline int TrayIconLeft(int position) { return 1006 - 20 * position; }
@@ -81,10 +80,9 @@ struct IconLook {
 };
 
 IconLook LookAt(const Screenshot& shot, int position, COLORREF digits);
-using Square = std::vector<uint32_t>;   // 0x00RRGGBB, row by row
+IconLook LookNow(int position, COLORREF digits);   // captured afresh
+using Square = std::vector<uint32_t>;               // 0x00RRGGBB, row by row
 Square IconSquare(const Screenshot& shot, int position);
-// The icon at that position, captured afresh.
-IconLook LookNow(int position, COLORREF digits);
 // Waits (bounded) until the icon at `position` satisfies `wanted`.
 template <typename Wanted>
 bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs = 20000)
@@ -92,6 +90,7 @@ bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs =
     return WaitUntil([&] { return wanted(LookNow(position, digits)); }, timeoutMs, 200);
 }
 inline bool ShowsDigits(const IconLook& l) { return l.digitPixels >= 8 && !l.errorImage; }
+inline bool ShowsAnIcon(const IconLook& l) { return l.colours > 2; }
 // No icon at any of the first `count` positions.
 bool TrayEmpty(int count);
 
