@@ -99,53 +99,7 @@ TEST_F(Baseline, ADriveWithoutASectionLoadsCheckZeroAndMinusOnes)
     for (int32_t v : {slot.Record.A05, slot.Record.A09, slot.Record.AC4, slot.Record.AC5, slot.Record.AC6})
         EXPECT_EQ(v, -1);
     EXPECT_FALSE(FileExists(SettingsFilePath())) << "loading writes nothing";
-}
-
-TEST_F(Baseline, EmptyIdentityUsesTheSectionOfTwoColons)
-{
-    DriveSlots[1].Record = Identity("", "", "");
-    DriveSlots[1].Record.A05 = 3;
-    SaveAttributeBaseline(1);
-    char value[32] = "";
-    GetPrivateProfileStringA("::", "A05", "<missing>", value, sizeof value, SettingsFilePath());
-    EXPECT_STREQ(value, "3");
-    EXPECT_EQ(FileText().rfind("[::]\r\n", 0), 0u);
-}
-
-TEST_F(Baseline, FirmwareChangeStartsANewSectionAndSameIdentityShares)
-{
-    DriveSlots[0].Record = Identity("M", "1.0", "S");
-    DriveSlots[0].Record.AC5 = 1;
-    SaveAttributeBaseline(0);
-    DriveSlots[1].Record = Identity("M", "1.1", "S");
-    DriveSlots[1].Record.AC5 = 2;
-    SaveAttributeBaseline(1);
-    DriveSlots[2].Record = Identity("M", "1.0", "S");
-    DriveSlots[2].Record.AC5 = 3;   // same identity as slot 0: last write wins
-    SaveAttributeBaseline(2);
-    EXPECT_EQ(GetPrivateProfileIntA("M:1.0:S", "AC5", 0, SettingsFilePath()), 3u);
-    EXPECT_EQ(GetPrivateProfileIntA("M:1.1:S", "AC5", 0, SettingsFilePath()), 2u);
-}
-
-TEST_F(Baseline, SaveCommandWritesAllSixKeysForEachDriveInUseEvenUnchanged)
-{
-    // What "現在の属性を保存" does: a save of every position in use.
-    DriveSlots[0].Record = Identity("M0", "F", "S0");
-    DriveSlots[0].Record.A09 = 100;
-    DriveSlots[4].Record = Identity("M4", "F", "S4");
-    DriveSlots[4].Record.A09 = 200;
-    for (int s = 0; s < 16; ++s)
-        if (DriveSlots[s].Record.InUse)
-            SaveAttributeBaseline(s);
-    EXPECT_EQ(GetPrivateProfileIntA("M0:F:S0", "A09", 0, SettingsFilePath()), 100u);
-    EXPECT_EQ(GetPrivateProfileIntA("M4:F:S4", "A09", 0, SettingsFilePath()), 200u);
-    char keys[256] = {};
-    DWORD n = GetPrivateProfileStringA("M4:F:S4", nullptr, "", keys, sizeof keys, SettingsFilePath());
-    EXPECT_EQ(std::string(keys, n), std::string("Check\0A05\0A09\0AC4\0AC5\0AC6\0", 26));
-}
-
-TEST_F(Baseline, OutOfRangePositionsTouchNothing)
-{
+    // Out-of-range positions touch nothing.
     EXPECT_EQ(SaveAttributeBaseline(-1), 0);
     EXPECT_EQ(SaveAttributeBaseline(16), 0);
     EXPECT_EQ(LoadAttributeBaseline(16), 0);

@@ -1,8 +1,10 @@
-// kelpra.exe as a process against velmora-sim: its hidden window, and the
-// start-ups that end early, when the server reports no drive and when the
-// first refresh gets no reply; where it finds its settings file.
+// kelpra.exe as a process, driven from outside: its hidden window, the
+// start-ups that end early (no drive, no reply to the first refresh, no
+// server at all, an icon set that cannot be built), and where it finds its
+// settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "debug_capture.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "test_env.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -137,6 +140,77 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     DeleteFileA(exe.c_str());
     RemoveDirectoryA(portableDir.c_str());
     MakeFolderOf(SettingsFilePath());
+}
+
+// No server: the information box, the settings dialog (its "設定" saves),
+// the closing box and exit code 0.
+TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
+{
+    // Nothing listens on this port; one second per attempt keeps it short.
+    WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    ChildProcess kelpra;
+    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    MsgBoxWatcher watcher(kelpra.Id());
+    HWND dialog = nullptr;
+    for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 60000; Sleep(50))
+        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770"))
+            if (IsWindowVisible(window) && GetDlgItem(window, 1000) != nullptr)
+                dialog = window;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), FindWindowA(MAIN_WINDOW_CLASS, nullptr));
+    SetDlgItemTextA(dialog, 1007, "61");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    DWORD code = 99;
+    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
+    EXPECT_EQ(code, 0u);
+    std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。");
+    EXPECT_EQ(boxes[1].text, "設定を更新しました。\r\nプログラムを再起動して下さい。");
+    for (const SeenBox& b : boxes) {
+        EXPECT_EQ(b.caption, "確認情報");
+        EXPECT_EQ(b.buttons, 1);
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    char temp[16] = "";
+    GetPrivateProfileStringA("127.0.0.1", "Temp", "", temp, sizeof temp, SettingsFilePath());
+    EXPECT_STREQ(temp, "61");
+}
+
+void WatchBoxes(DWORD processId, void* context)
+{
+    static_cast<std::unique_ptr<MsgBoxWatcher>*>(context)->reset(new MsgBoxWatcher(processId));
+}
+
+// An icon set that cannot be built: the debugger output names the failing
+// icon, the box says so, and the program ends with exit code 0.
+TEST_F(Program, AFailedIconBuildIsTracedAndReportedAndTheProgramEnds)
+{
+    const struct { const char* hostNumber; const char* trace; } cases[] = {
+        {"62", "CNUMICON::CreateIcon(608) ERROR\n"},           // 62 * 16 + 8 = 1000
+        {"4294967295", "CNUMICON::CreateIcon(600) ERROR\n"},   // the bit pattern of -1
+    };
+    for (const auto& c : cases) {
+        WritePrivateProfileStringA("icon-build-fails", "HostNumber", c.hostNumber, SettingsFilePath());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+        std::unique_ptr<MsgBoxWatcher> boxes;
+        const DebuggedRun run = RunUnderDebugger("\"" + BuildPath("kelpra.exe") + "\" icon-build-fails", 30000,
+                                                 WatchBoxes, &boxes);
+        ASSERT_TRUE(run.started);
+        EXPECT_TRUE(run.ended) << c.hostNumber;
+        EXPECT_EQ(run.exitCode, 0u);
+        int traces = 0;
+        for (const std::string& t : run.texts)
+            traces += t == c.trace;
+        EXPECT_EQ(traces, 1) << c.hostNumber;
+        ASSERT_TRUE(boxes);
+        const std::vector<SeenBox> seen = boxes->Boxes();
+        ASSERT_EQ(seen.size(), 1u) << c.hostNumber;
+        EXPECT_EQ(seen[0].caption, "エラー情報");
+        EXPECT_EQ(seen[0].text, "アイコンのビルドに失敗しました。");
+    }
 }
 
 } // namespace
