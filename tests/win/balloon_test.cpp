@@ -5,43 +5,25 @@
 #include "link/balloon.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
+#include "debug_output.h"
 #include "tray_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Debugger output of this process, caught as the exception that
-// OutputDebugStringA raises before any debugger would see it.
-std::mutex reportsMutex;
-std::vector<std::string> reports;
-
-LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* info)
-{
-    const EXCEPTION_RECORD* r = info->ExceptionRecord;
-    if (r->ExceptionCode != DBG_PRINTEXCEPTION_C || r->NumberParameters < 2)
-        return EXCEPTION_CONTINUE_SEARCH;
-    std::lock_guard<std::mutex> lock(reportsMutex);
-    reports.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
-    return EXCEPTION_CONTINUE_EXECUTION;
-}
-
 class Balloon : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        handler = AddVectoredExceptionHandler(1, CatchDebugOutput);
-        reports.clear();
         ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
         TrayFixture::FillTables();
     }
-    void TearDown() override { RemoveVectoredExceptionHandler(handler); }
 
     // Slot s holds record r and shows image `image`, as after a refresh.
     void Show(unsigned s, const DriveRecord& r, UINT image)
@@ -51,14 +33,10 @@ protected:
         ASSERT_TRUE(DriveSlots[s].TrayIcon.Add(image));
     }
     static const NOTIFYICONDATAA& Nid(unsigned s) { return DriveSlots[s].TrayIcon.m_nid; }
-    static std::vector<std::string> Reports()
-    {
-        std::lock_guard<std::mutex> lock(reportsMutex);
-        return reports;
-    }
+    std::vector<std::string> Reports() const { return debug.Texts(); }
 
     TrayFixture fixture;
-    void* handler = nullptr;
+    DebugOutput debug;
 };
 
 TEST_F(Balloon, TitleNineLinesIconAndTimeoutWithTheShownImage)

@@ -1,6 +1,7 @@
 // BuildIconSet: the tray tables after a build, a rebuild and a failed
 // rebuild; the error icon from file or resource; the overlay files.
 #include "config/settings.h"
+#include "debug_output.h"
 #include "icon_pixels.h"
 #include "icons/gdi_tally.h"
 #include "icons/icon_set.h"
@@ -158,7 +159,9 @@ TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
     ASSERT_TRUE(BuildIconSet());
     const std::vector<HICON> first = Generation();
     Settings.HostNumber = 62;   // the host icon 608 would show 1000
+    DebugOutput debug;
     EXPECT_FALSE(BuildIconSet());
+    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
     ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
     const SeenBox box = boxes_.Boxes()[0];
     EXPECT_EQ(box.caption, "エラー情報");

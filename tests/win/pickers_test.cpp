@@ -32,13 +32,6 @@ std::string OwnSection()
     return std::strrchr(path, '\\') + 1;
 }
 
-std::string PaletteValue(const std::string& section)
-{
-    char text[512] = "";
-    GetPrivateProfileStringA(section.c_str(), PALETTE_KEY, "<missing>", text, sizeof text, PaletteFilePath());
-    return text;
-}
-
 void SetRgb(HWND chooser, COLORREF color)
 {
     SetDlgItemInt(chooser, COLOR_RED_EDIT, GetRValue(color), FALSE);
@@ -105,7 +98,7 @@ TEST_F(ColorPicker, CustomColoursAreReadAndWrittenBackOnlyWhenChanged)
         });
         EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), RGB(7, 8, 9)) << c.name;
         ASSERT_TRUE(driver.Ran()) << c.name;
-        EXPECT_EQ(PaletteValue(OwnSection()), c.saved) << c.name;
+        EXPECT_EQ(IniValue(OwnSection().c_str(), PALETTE_KEY, PaletteFilePath()), c.saved) << c.name;
     }
 }
 
@@ -129,7 +122,7 @@ TEST_F(ColorPicker, TwoDifferentlyNamedCopiesKeepSeparatePalettes)
         DeleteFileA(copy.c_str());
     }
     for (const auto& c : copies)
-        EXPECT_EQ(PaletteValue(c.name), c.value + Repeat("00000000", 15)) << c.name;
+        EXPECT_EQ(IniValue(c.name, PALETTE_KEY, PaletteFilePath()), c.value + Repeat("00000000", 15)) << c.name;
 }
 
 LOGFONTA PatternFont()

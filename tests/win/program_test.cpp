@@ -1,10 +1,8 @@
 // kelpra.exe as a process, driven from outside: its hidden window, the
 // start-ups that end early (no drive, no reply to the first refresh, no
-// server at all, an icon set that cannot be built), and where it finds its
-// settings file.
+// server at all), and where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "debug_capture.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "test_env.h"
@@ -12,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -173,44 +170,7 @@ TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
         EXPECT_EQ(b.caption, "確認情報");
         EXPECT_EQ(b.buttons, 1);
     }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
-    char temp[16] = "";
-    GetPrivateProfileStringA("127.0.0.1", "Temp", "", temp, sizeof temp, SettingsFilePath());
-    EXPECT_STREQ(temp, "61");
-}
-
-void WatchBoxes(DWORD processId, void* context)
-{
-    static_cast<std::unique_ptr<MsgBoxWatcher>*>(context)->reset(new MsgBoxWatcher(processId));
-}
-
-// An icon set that cannot be built: the debugger output names the failing
-// icon, the box says so, and the program ends with exit code 0.
-TEST_F(Program, AFailedIconBuildIsTracedAndReportedAndTheProgramEnds)
-{
-    const struct { const char* hostNumber; const char* trace; } cases[] = {
-        {"62", "CNUMICON::CreateIcon(608) ERROR\n"},           // 62 * 16 + 8 = 1000
-        {"4294967295", "CNUMICON::CreateIcon(600) ERROR\n"},   // the bit pattern of -1
-    };
-    for (const auto& c : cases) {
-        WritePrivateProfileStringA("icon-build-fails", "HostNumber", c.hostNumber, SettingsFilePath());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
-        std::unique_ptr<MsgBoxWatcher> boxes;
-        const DebuggedRun run = RunUnderDebugger("\"" + BuildPath("kelpra.exe") + "\" icon-build-fails", 30000,
-                                                 WatchBoxes, &boxes);
-        ASSERT_TRUE(run.started);
-        EXPECT_TRUE(run.ended) << c.hostNumber;
-        EXPECT_EQ(run.exitCode, 0u);
-        int traces = 0;
-        for (const std::string& t : run.texts)
-            traces += t == c.trace;
-        EXPECT_EQ(traces, 1) << c.hostNumber;
-        ASSERT_TRUE(boxes);
-        const std::vector<SeenBox> seen = boxes->Boxes();
-        ASSERT_EQ(seen.size(), 1u) << c.hostNumber;
-        EXPECT_EQ(seen[0].caption, "エラー情報");
-        EXPECT_EQ(seen[0].text, "アイコンのビルドに失敗しました。");
-    }
+    EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "61");
 }
 
 } // namespace

@@ -69,12 +69,6 @@ protected:
         ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
     }
     static const char* Tip(unsigned s) { return DriveSlots[s].TrayIcon.m_nid.szTip; }
-    static std::string Value(const char* section, const char* key)
-    {
-        char text[64] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
-        return text;
-    }
     static void WriteBaseline(const char* section, const char* check, const char* ac5, const char* a09 = "100")
     {
         const char* keys[][2] = {{"Check", check}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5},
@@ -119,9 +113,9 @@ TEST_F(Refresh, ANewDriveIsSavedWithCheckZeroAtTheFirstRefresh)
     EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
     EXPECT_FALSE(FileExists(SettingsFilePath()));
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
-    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "Check"), "0");
-    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "AC5"), "7");
-    EXPECT_EQ(Value("MODEL-2:FW1:SN2", "A09"), "100");
+    EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "Check"), "0");
+    EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "AC5"), "7");
+    EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "A09"), "100");
     EXPECT_EQ(DriveSlots[2].ShownImage, 240u);
 }
 
@@ -134,9 +128,9 @@ TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStay)
     EXPECT_EQ(DriveSlots[0].Check, 1);
     EXPECT_EQ(DriveSlots[0].ShownImage, 40u) << "caution mark hidden";
     EXPECT_STREQ(Tip(0), "Disk 0 注意") << "the state text stays";
-    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "Check"), "1");
+    EXPECT_EQ(IniValue("MODEL-0:FW1:SN0", "Check"), "1");
     EXPECT_EQ(DriveSlots[0].Record.A09, 100);
-    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "A09"), "90");
+    EXPECT_EQ(IniValue("MODEL-0:FW1:SN0", "A09"), "90");
 }
 
 TEST_F(Refresh, AChangedWatchedAttributeShowsTheMarkAndSavesCheckZero)
@@ -146,8 +140,8 @@ TEST_F(Refresh, AChangedWatchedAttributeShowsTheMarkAndSavesCheckZero)
     StartUp(1);
     EXPECT_EQ(DriveSlots[0].Check, 0);
     EXPECT_EQ(DriveSlots[0].ShownImage, 240u);
-    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "Check"), "0");
-    EXPECT_EQ(Value("MODEL-0:FW1:SN0", "AC5"), "5");
+    EXPECT_EQ(IniValue("MODEL-0:FW1:SN0", "Check"), "0");
+    EXPECT_EQ(IniValue("MODEL-0:FW1:SN0", "AC5"), "5");
 }
 
 TEST_F(Refresh, ADriveNewToItsPositionKeepsItsSavedHiddenStatusAndFirstShowsTheOldDriveNumber)
@@ -163,7 +157,7 @@ TEST_F(Refresh, ADriveNewToItsPositionKeepsItsSavedHiddenStatusAndFirstShowsTheO
     EXPECT_TRUE(TrayFixture::ShellHasIcon(5));
     EXPECT_EQ(DriveSlots[5].ShownImage, 35u) << "caution mark hidden";
     EXPECT_EQ(DriveSlots[0].ShownImage, 30u) << "caution mark hidden";
-    EXPECT_EQ(Value("MODEL-5:FW1:SN5", "Check") + Value("MODEL-0:FW1:SNX", "Check"), "11");
+    EXPECT_EQ(IniValue("MODEL-5:FW1:SN5", "Check") + IniValue("MODEL-0:FW1:SNX", "Check"), "11");
     EXPECT_STREQ(Tip(5), " 注意");
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
     EXPECT_STREQ(Tip(5), "Disk 5 注意");

@@ -3,7 +3,6 @@
 #include "link/ws32lib.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/tray_menu.h"
 #include "config/pickers.h"
 #include "config/settings.h"
 #include "config/settings_dialog.h"
@@ -15,11 +14,9 @@
 #include "socket_session.h"
 #include "test_env.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -64,13 +61,6 @@ std::vector<std::string> SectionKeys(const char* section)
         keys.push_back(line.substr(0, line.find('=')));
     }
     return keys;
-}
-
-std::string Value(const char* section, const char* key)
-{
-    char text[256] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
-    return text;
 }
 
 class SettingsDialog : public ::testing::Test {
@@ -197,7 +187,7 @@ TEST_F(SettingsDialog, ValuesOutsideASpinsRangeAreShownAndSavedAtTheNearerEnd)
             ClickButton(d, IDOK);
         });
         EXPECT_EQ(shown, c.shown) << c.key << "=" << c.value;
-        EXPECT_EQ(Value("127.0.0.1", c.key), c.shown) << c.key << "=" << c.value;
+        EXPECT_EQ(IniValue("127.0.0.1", c.key), c.shown) << c.key << "=" << c.value;
         TearDown();
     }
 }
@@ -266,24 +256,20 @@ TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
     StartSockets();
     SimServer sim(R"({"drives":[],"faults":[{"request":"all","kind":"short","bytes":0}]})");
     ASSERT_TRUE(sim.Running());
-    for (int button : {IDOK, static_cast<int>(IDC_APPLY)}) {
-        SetUp();
-        Settings.Port = sim.Port();
-        Settings.TimeOut = 1;
-        HWND dialog = nullptr;
-        std::string boxText;
-        DialogDriver driver(std::vector<DialogDriver::Action>{
-            [&](HWND d) { ClickButton(dialog = d, button); },
-            [&](HWND box) {
-                boxText = ItemText(box, 0xFFFF);
-                ClickButton(dialog, IDCANCEL);
-                ClickButton(box, IDOK);
-            }});
-        EXPECT_EQ(ShowSettingsDialog(owner_), IDCANCEL) << button;
-        EXPECT_EQ(boxText, "クライアントソケットの受信に失敗しました。") << button;
-        EXPECT_FALSE(FileExists(SettingsFilePath())) << button;
-        TearDown();
-    }
+    Settings.Port = sim.Port();
+    Settings.TimeOut = 1;
+    HWND dialog = nullptr;
+    std::string boxText;
+    DialogDriver driver(std::vector<DialogDriver::Action>{
+        [&](HWND d) { ClickButton(dialog = d, IDOK); },
+        [&](HWND box) {
+            boxText = ItemText(box, 0xFFFF);
+            ClickButton(dialog, IDCANCEL);
+            ClickButton(box, IDOK);
+        }});
+    EXPECT_EQ(ShowSettingsDialog(owner_), IDCANCEL);
+    EXPECT_EQ(boxText, "クライアントソケットの受信に失敗しました。");
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
     StopSockets();
 }
 
@@ -303,8 +289,8 @@ TEST_F(SettingsDialog, SetSavesTheFifteenKeysInTheSectionOfTheNewHost)
         "CoolTextColor", "CoolShadowColor", "HotTextColor", "HotShadowColor", "MaskColor", "TextFont",
     };
     EXPECT_EQ(SectionKeys("192.168.0.9"), expected);
-    EXPECT_EQ(Value("192.168.0.9", "HostNumber"), "5");
-    EXPECT_EQ(Value("192.168.0.9", "Debug"), "<missing>");
+    EXPECT_EQ(IniValue("192.168.0.9", "HostNumber"), "5");
+    EXPECT_EQ(IniValue("192.168.0.9", "Debug"), "<missing>");
     EXPECT_TRUE(SectionKeys("127.0.0.1").empty());
 }
 
@@ -318,7 +304,7 @@ TEST_F(SettingsDialog, AViewTypeOutsideTheListOpensWithoutSelectionAndIsSavedAsM
     });
     EXPECT_EQ(selected, CB_ERR);
     EXPECT_EQ(Settings.ViewType, -1);
-    EXPECT_EQ(Value("127.0.0.1", "ViewType"), "4294967295");
+    EXPECT_EQ(IniValue("127.0.0.1", "ViewType"), "4294967295");
 }
 
 TEST_F(SettingsDialog, AHostAddressIsCutTo255BytesOnACharacterBoundary)
@@ -373,21 +359,6 @@ TEST_F(SettingsDialog, APickedColourReachesTheSettingsOnlyOnApply)
     }
 }
 
-TEST_F(SettingsDialog, ACancelledFontChooserLeavesTheWorkingFont)
-{
-    const LOGFONTA before = Settings.TextFont;
-    LOGFONTA working = {};
-    Run([&](HWND d) {
-        DialogDriver chooser([](HWND c) { ClickButton(c, IDCANCEL); }, d);
-        ClickButton(d, 1110);
-        EXPECT_TRUE(chooser.Ran());
-        working = WorkingFont;
-        ClickButton(d, IDOK);
-    });
-    EXPECT_EQ(std::memcmp(&working, &before, sizeof working), 0);
-    EXPECT_EQ(std::memcmp(&Settings.TextFont, &before, sizeof before), 0);
-}
-
 TEST_F(SettingsDialog, SwatchesAreFilledWithTheirColours)
 {
     Settings.CoolTextColor = RGB(200, 10, 20);
@@ -424,27 +395,6 @@ TEST_F(SettingsDialog, SwatchesAreFilledWithTheirColours)
     EXPECT_NE(brushes[0], 0);
     EXPECT_NE(brushes[0], brushes[1]);
     EXPECT_EQ(labelBrush, reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
-}
-
-TEST_F(SettingsDialog, TheMenuItemIsGreyWhileTheDialogIsOpen)
-{
-    auto settingsItemState = [] {
-        HMENU submenu = nullptr;
-        HMENU menu = BuildTrayMenu(0, &submenu);
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE;
-        GetMenuItemInfoA(menu, IDM_SETTINGS, FALSE, &info);
-        DestroyTrayMenu(menu, submenu);
-        return info.fState;
-    };
-    UINT whileOpen = 0;
-    Run([&](HWND d) {
-        whileOpen = settingsItemState();
-        ClickButton(d, IDCANCEL);
-    });
-    EXPECT_TRUE(whileOpen & MFS_GRAYED);
-    EXPECT_FALSE(settingsItemState() & MFS_GRAYED);
 }
 
 TEST_F(SettingsDialog, ASaveTheFileRefusesIsReportedAndTheDialogStaysOpen)

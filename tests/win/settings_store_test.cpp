@@ -22,12 +22,6 @@ protected:
     }
     void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
-    static std::string Value(const char* section, const char* key)
-    {
-        char text[256] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
-        return text;
-    }
 };
 
 TEST_F(SettingsStore, DefaultsWithNoFile)
@@ -71,13 +65,13 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
     size_t at = file.find("[127.0.0.1]");
     ASSERT_NE(at, std::string::npos) << file;
     for (auto& kv : expected) {
-        EXPECT_EQ(Value("127.0.0.1", kv[0]), kv[1]) << kv[0];
+        EXPECT_EQ(IniValue("127.0.0.1", kv[0]), kv[1]) << kv[0];
         size_t next = file.find(std::string(kv[0]) + "=", at);
         EXPECT_NE(next, std::string::npos) << kv[0] << " out of order in\n" << file;
         at = next == std::string::npos ? at : next;
     }
-    EXPECT_EQ(Value("127.0.0.1", "Debug"), "<missing>");
-    EXPECT_EQ(Value("127.0.0.1", "Alert"), "<missing>");
+    EXPECT_EQ(IniValue("127.0.0.1", "Debug"), "<missing>");
+    EXPECT_EQ(IniValue("127.0.0.1", "Alert"), "<missing>");
 }
 
 TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
@@ -89,8 +83,8 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
     EXPECT_EQ(Settings.Port, 10008u);
     EXPECT_EQ(Settings.Debug, 0);
     SaveSettings();
-    EXPECT_EQ(Value("server-b", "Port"), "12000");
-    EXPECT_EQ(Value("server-b", "Label"), "<missing>");
+    EXPECT_EQ(IniValue("server-b", "Port"), "12000");
+    EXPECT_EQ(IniValue("server-b", "Label"), "<missing>");
 
     std::strcpy(Settings.HostAddress, "server-b");
     LoadSettings();
@@ -100,7 +94,7 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
     EXPECT_STREQ(Settings.Label, "server-b");
     Settings.Alert = 1;
     SaveSettings();
-    EXPECT_EQ(Value("server-b", "Alert"), "0") << "a save keeps the file's value";
+    EXPECT_EQ(IniValue("server-b", "Alert"), "0") << "a save keeps the file's value";
 }
 
 TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)
