@@ -139,7 +139,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     MakeFolderOf(SettingsFilePath());
 }
 
-// No server: the information box, the settings dialog (its "設定" saves),
+// No server answers: the information box, the settings dialog (its "設定" saves),
 // the closing box and exit code 0.
 TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
 {
