@@ -5,43 +5,25 @@
 #include "link/balloon.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
+#include "debug_output.h"
 #include "tray_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Debugger output of this process, caught as the exception that
-// OutputDebugStringA raises before any debugger would see it.
-std::mutex reportsMutex;
-std::vector<std::string> reports;
-
-LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* info)
-{
-    const EXCEPTION_RECORD* r = info->ExceptionRecord;
-    if (r->ExceptionCode != DBG_PRINTEXCEPTION_C || r->NumberParameters < 2)
-        return EXCEPTION_CONTINUE_SEARCH;
-    std::lock_guard<std::mutex> lock(reportsMutex);
-    reports.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
-    return EXCEPTION_CONTINUE_EXECUTION;
-}
-
 class Balloon : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        handler = AddVectoredExceptionHandler(1, CatchDebugOutput);
-        reports.clear();
         ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
         TrayFixture::FillTables();
     }
-    void TearDown() override { RemoveVectoredExceptionHandler(handler); }
 
     // Slot s holds record r and shows image `image`, as after a refresh.
     void Show(unsigned s, const DriveRecord& r, UINT image)
@@ -51,14 +33,10 @@ protected:
         ASSERT_TRUE(DriveSlots[s].TrayIcon.Add(image));
     }
     static const NOTIFYICONDATAA& Nid(unsigned s) { return DriveSlots[s].TrayIcon.m_nid; }
-    static std::vector<std::string> Reports()
-    {
-        std::lock_guard<std::mutex> lock(reportsMutex);
-        return reports;
-    }
+    std::vector<std::string> Reports() const { return debug.Texts(); }
 
     TrayFixture fixture;
-    void* handler = nullptr;
+    DebugOutput debug;
 };
 
 TEST_F(Balloon, TitleNineLinesIconAndTimeoutWithTheShownImage)
@@ -84,48 +62,12 @@ TEST_F(Balloon, TitleNineLinesIconAndTimeoutWithTheShownImage)
     EXPECT_EQ(nid.hIcon, PlainImage());
     EXPECT_TRUE(TrayFixture::ShellHasIcon(3));
     EXPECT_TRUE(Reports().empty());
-}
 
-TEST_F(Balloon, IconFlagsAndStatusTextByState)
-{
-    struct Case { uint8_t state; DWORD flags; const char* status; } cases[] = {
-        {0, NIIF_INFO, "正常"}, {1, NIIF_WARNING, "注意"}, {2, NIIF_ERROR, "危険"},
-        {3, NIIF_ERROR, "異常"}, {9, NIIF_ERROR, "無効"},
-    };
-    for (const Case& c : cases) {
-        Show(5, TrayFixture::Drive(40, c.state, "Disk 5"), 40);
-        ShowDriveDetails(fixture.Window(), 5);
-        std::string text = Nid(5).szInfo;
-        EXPECT_EQ(Nid(5).dwInfoFlags, c.flags) << int(c.state);
-        EXPECT_EQ(text.substr(text.rfind('\n') + 1), std::string("ステータス　：") + c.status);
-        Shell_NotifyIconA(NIM_DELETE, &DriveSlots[5].TrayIcon.m_nid);
-    }
-}
-
-TEST_F(Balloon, PowerOnDaysAndSignedTemperature)
-{
-    struct Case { int32_t hours; int temperature; const char* days; const char* temp; } cases[] = {
-        {47, 38, "総通電日数　：1日\n", "温度（最大）：38℃（43℃）\n"},
-        {-47, -1, "総通電日数　：-1日\n", "温度（最大）：-1℃（4℃）\n"},
-    };
-    for (const Case& c : cases) {
-        DriveRecord r = TrayFixture::Drive(c.temperature, DS_GOOD, "Disk 0");
-        r.A09 = c.hours;
-        Show(0, r, 40);
-        ShowDriveDetails(fixture.Window(), 0);
-        std::string text = Nid(0).szInfo;
-        EXPECT_NE(text.find(c.days), std::string::npos) << c.hours;
-        EXPECT_NE(text.find(c.temp), std::string::npos) << c.temperature;
-        Shell_NotifyIconA(NIM_DELETE, &DriveSlots[0].TrayIcon.m_nid);
-    }
-}
-
-TEST_F(Balloon, ComesWithTheErrorImageAfterAFailedRefresh)
-{
+    // After a failed refresh it comes with the error image.
     Show(1, TrayFixture::Drive(40, DS_GOOD, "Disk 1"), ICON_ERROR);
     ShowDriveDetails(fixture.Window(), 1);
     EXPECT_EQ(Nid(1).hIcon, ErrorImage());
-    EXPECT_EQ(DriveSlots[1].TrayIcon.m_nCurrentImage, static_cast<INT32>(ICON_ERROR));
+    EXPECT_EQ(Nid(1).dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
 }
 
 TEST_F(Balloon, OverflowIsCutOnACharacterBoundaryAndReportedInFull)
@@ -201,17 +143,14 @@ TEST_F(Balloon, ABusySlotLockDoesNothingAndCountsTheMiss)
     EXPECT_STRNE(Nid(6).szInfo, "");
 }
 
-TEST_F(Balloon, ALockNeverCreatedDoesNothing)
+TEST_F(Balloon, WithoutALockOrAnImageTableNothingIsWritten)
 {
     Show(7, TrayFixture::Drive(38, DS_WARN, "Disk 7"), 238);
     DriveSlots[7].Lock.Delete();
     ShowDriveDetails(fixture.Window(), 7);
     EXPECT_STREQ(Nid(7).szInfo, "");
     EXPECT_EQ(DriveSlots[7].Lock.MissCount(), 0);
-}
 
-TEST_F(Balloon, WithoutAnImageTableNothingIsWritten)
-{
     DriveSlots[8].Record = TrayFixture::Drive(38, DS_WARN, "Disk 8");
     DriveSlots[8].TrayIcon.Destroy();
     ShowDriveDetails(fixture.Window(), 8);

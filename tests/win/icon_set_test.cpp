@@ -1,6 +1,8 @@
 // BuildIconSet: the tray tables after a build, a rebuild and a failed
-// rebuild; the error icon from file or resource; the overlay files.
+// rebuild; the error icon from file or resource; the overlay files; the
+// pictures at each display scale and the marks the program carries.
 #include "config/settings.h"
+#include "debug_output.h"
 #include "icon_pixels.h"
 #include "icons/gdi_tally.h"
 #include "icons/icon_set.h"
@@ -67,7 +69,9 @@ protected:
             }
         }
         for (UINT s = 0; s < SLOT_COUNT; ++s)
-            ASSERT_EQ(DriveSlots[s].TrayIcon.m_pImages[ICON_ERROR].hIcon, ErrorIcon.m_hIcon);
+            if (DriveSlots[s].TrayIcon.m_nImageCount > ICON_ERROR) {
+                ASSERT_EQ(DriveSlots[s].TrayIcon.m_pImages[ICON_ERROR].hIcon, ErrorIcon.m_hIcon);
+            }
     }
 
     ScratchDirectory dir_;
@@ -75,21 +79,29 @@ protected:
     MsgBoxWatcher boxes_;
 };
 
-TEST_F(IconSet, BuildLendsAll617IconsToEveryTable)
+// A build, a rebuild, then two rebuilds with an error icon and a badge from
+// files: every table follows the objects, each build replaces the last
+// generation, and the only object that stays new is the file's error icon.
+TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
 {
+    // A table of 616 entries gets no error icon.
+    TaskTrayIcon& small = DriveSlots[3].TrayIcon;
+    small.Destroy();
+    ASSERT_TRUE(small.Init(nullptr, 4, WM_TRAYNOTIFY + 3, NUMERIC_ICON_COUNT));
+
     ASSERT_TRUE(BuildIconSet());
     EXPECT_EQ(boxes_.Count(), 0u);
     ExpectTablesMatchTheObjects();
-    for (HICON icon : Generation())
-        EXPECT_TRUE(IconAlive(icon));
-    EXPECT_NE(ErrorIcon.m_hIcon, nullptr);
-    EXPECT_EQ(ErrorIcon.m_bOwned, 0) << "no S_ERR.ICO: resource 202";
+    EXPECT_EQ(small.m_nImageCount, NUMERIC_ICON_COUNT);
     EXPECT_EQ(NumIconArray[ICON_ERROR].m_hIcon, nullptr) << "object 616 is never painted";
-}
+    const HICON fromResource = ErrorIcon.m_hIcon;
+    ASSERT_NE(fromResource, nullptr);
+    EXPECT_EQ(ErrorIcon.m_bOwned, 0) << "no S_ERR.ICO: resource 202";
+    // A red sign: red on the ring, light inside.
+    const IconPixels sign = ReadIcon(fromResource);
+    EXPECT_GT((sign.Rgb(8, 1) >> 16) & 0xFF, 0xB0u);
+    EXPECT_LT((sign.Rgb(8, 1) >> 8) & 0xFF, 0x60u);
 
-TEST_F(IconSet, TwoBuildsLeaveExactlyOneGeneration)
-{
-    ASSERT_TRUE(BuildIconSet());
     const std::vector<HICON> first = Generation();
     const long live = TallyLiveTotal();
     ASSERT_TRUE(BuildIconSet());
@@ -99,52 +111,37 @@ TEST_F(IconSet, TwoBuildsLeaveExactlyOneGeneration)
         EXPECT_TRUE(IconAlive(NumIconArray[i].m_hIcon)) << i;
     }
     ExpectTablesMatchTheObjects();
-}
 
-TEST_F(IconSet, TableOf616EntriesGetsNoErrorIcon)
-{
-    TaskTrayIcon& tray = DriveSlots[3].TrayIcon;
-    tray.Destroy();
-    ASSERT_TRUE(tray.Init(nullptr, 4, WM_TRAYNOTIFY + 3, NUMERIC_ICON_COUNT));
-    ASSERT_TRUE(BuildIconSet());
-    EXPECT_EQ(tray.m_nImageCount, NUMERIC_ICON_COUNT);
-    for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i) {
-        EXPECT_EQ(tray.m_pImages[i].hIcon, NumIconArray[i].m_hIcon);
-        EXPECT_NE(tray.m_pImages[i].hIcon, ErrorIcon.m_hIcon);
-    }
-}
-
-TEST_F(IconSet, ErrorIconFromFileIsOwnedAndDestroyedOnTheNextBuild)
-{
     WriteIconFile(dir_.Path() + "\\S_ERR.ICO", 16, Purple);
+    WriteIconFile(dir_.Path() + "\\B_GOOD.ICO", 16, Orange);
     ASSERT_TRUE(BuildIconSet());
-    HICON fromFile = ErrorIcon.m_hIcon;
+    const HICON fromFile = ErrorIcon.m_hIcon;
     EXPECT_EQ(ErrorIcon.m_bOwned, 1);
     EXPECT_EQ(ReadIcon(fromFile).Rgb(8, 8), 0x8000FFu);
+    EXPECT_TRUE(IconAlive(fromResource)) << "a resource icon is never destroyed";
     ASSERT_TRUE(BuildIconSet());
     EXPECT_FALSE(IconAlive(fromFile));
     EXPECT_TRUE(IconAlive(ErrorIcon.m_hIcon));
     ExpectTablesMatchTheObjects();
+    EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
+    EXPECT_EQ(TallyLive(GdiKind::Brush), 0);
+    EXPECT_EQ(TallyLive(GdiKind::Font), 0);
 }
 
-TEST_F(IconSet, ErrorIconFromResourceIsNeverDestroyed)
+TEST_F(IconSet, BuiltInBadgesShowTheirStateColoursAndABadgeFileReplacesOne)
 {
+    Settings.ShadowType = 0;
     ASSERT_TRUE(BuildIconSet());
-    HICON fromResource = ErrorIcon.m_hIcon;
-    ASSERT_NE(fromResource, nullptr);
-    EXPECT_EQ(ErrorIcon.m_bOwned, 0);
-    // A red sign: red on the ring, light inside.
-    const IconPixels p = ReadIcon(fromResource);
-    EXPECT_GT((p.Rgb(8, 1) >> 16) & 0xFF, 0xB0u);
-    EXPECT_LT((p.Rgb(8, 1) >> 8) & 0xFF, 0x60u);
-    ASSERT_TRUE(BuildIconSet());
-    ErrorIcon.Release();
-    EXPECT_TRUE(IconAlive(fromResource));
-}
-
-TEST_F(IconSet, CautionBadgeFileReplacesTheBuiltInOne)
-{
-    ASSERT_TRUE(BuildIconSet());
+    // The rim at the left edge, level with the middle, is the badge's colour:
+    // green, amber (much green) and red (little green).
+    const struct { uint32_t index, minRed, minGreen, maxGreen; } rims[] = {
+        {11, 0x00, 0x91, 0x100}, {211, 0x91, 0x71, 0x100}, {411, 0x91, 0x00, 0x70}};
+    for (const auto& c : rims) {
+        const uint32_t rim = ReadIcon(NumIconArray[c.index].m_hIcon).Rgb(1, 8);
+        EXPECT_GE((rim >> 16) & 0xFF, c.minRed) << c.index;
+        EXPECT_GE((rim >> 8) & 0xFF, c.minGreen) << c.index;
+        EXPECT_LT((rim >> 8) & 0xFF, c.maxGreen) << c.index;
+    }
     const IconPixels builtIn = ReadIcon(NumIconArray[250].m_hIcon);
 
     WriteIconFile(dir_.Path() + "\\B_WARN.ICO", 16, Orange);
@@ -152,29 +149,10 @@ TEST_F(IconSet, CautionBadgeFileReplacesTheBuiltInOne)
     const IconPixels fromFile = ReadIcon(NumIconArray[250].m_hIcon);
     EXPECT_EQ(fromFile.Rgb(0, 0), 0xFF8000u);
     EXPECT_NE(fromFile.argb, builtIn.argb);
-    EXPECT_EQ(ReadIcon(NumIconArray[50].m_hIcon).argb, ReadIcon(NumIconArray[50].m_hIcon).argb);
 
     WriteWholeFile(dir_.Path() + "\\B_WARN.ICO", "not an icon at all");
     ASSERT_TRUE(BuildIconSet());
     EXPECT_EQ(ReadIcon(NumIconArray[250].m_hIcon).argb, builtIn.argb) << "falls back to resource 221";
-}
-
-TEST_F(IconSet, BuiltInBadgesShowTheirStateColours)
-{
-    Settings.ShadowType = 0;
-    ASSERT_TRUE(BuildIconSet());
-    const struct {
-        uint32_t index;
-        int channel;   // 16 red, 8 green: the rim's strongest channel
-    } cases[] = {{11, 8}, {211, 16}, {411, 16}};
-    for (const auto& c : cases) {
-        // The rim at the left edge, level with the middle, is the badge's colour.
-        const uint32_t rim = ReadIcon(NumIconArray[c.index].m_hIcon).Rgb(1, 8);
-        EXPECT_GT((rim >> c.channel) & 0xFF, 0x90u) << c.index;
-    }
-    // Amber has much green, red has little.
-    EXPECT_GT((ReadIcon(NumIconArray[211].m_hIcon).Rgb(1, 8) >> 8) & 0xFF, 0x70u);
-    EXPECT_LT((ReadIcon(NumIconArray[411].m_hIcon).Rgb(1, 8) >> 8) & 0xFF, 0x70u);
 }
 
 TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
@@ -182,7 +160,9 @@ TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
     ASSERT_TRUE(BuildIconSet());
     const std::vector<HICON> first = Generation();
     Settings.HostNumber = 62;   // the host icon 608 would show 1000
+    DebugOutput debug;
     EXPECT_FALSE(BuildIconSet());
+    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
     ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
     const SeenBox box = boxes_.Boxes()[0];
     EXPECT_EQ(box.caption, "エラー情報");
@@ -197,19 +177,6 @@ TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
     for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
         EXPECT_EQ(NumIconArray[i].m_hIcon, first[i]);
     ExpectTablesMatchTheObjects();
-}
-
-TEST_F(IconSet, RebuildsDoNotGrowTheLiveObjects)
-{
-    ASSERT_TRUE(BuildIconSet());
-    const long live = TallyLiveTotal();
-    WriteIconFile(dir_.Path() + "\\S_ERR.ICO", 16, Purple);
-    WriteIconFile(dir_.Path() + "\\B_GOOD.ICO", 16, Orange);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(BuildIconSet());
-    EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
-    EXPECT_EQ(TallyLive(GdiKind::Brush), 0);
-    EXPECT_EQ(TallyLive(GdiKind::Font), 0);
 }
 
 // Ink rows of the digits' colour in an icon.
@@ -229,6 +196,7 @@ TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
     const char* expected = std::getenv("KELPRA_ICON_SIZE");
     const int size = expected ? std::atoi(expected) : 16;
     ASSERT_EQ(GetSystemMetrics(SM_CXSMICON), size);
+    std::memset(&Settings, 0, sizeof Settings);
     SetDefaultSettings();
     Settings.ViewType = 1;   // badges only
     Settings.ShadowType = 0;
@@ -265,6 +233,51 @@ TEST(IconsAtDisplayScale, EveryPictureIsDrawnForTheSmallIconSize)
     for (CNUMICON& icon : NumIconArray)
         icon.Release();
     ErrorIcon.Release();
+}
+
+// The marks (4-bit pixel art at 16, drawn shapes at the sizes of display
+// scaling) keep their place: opaque pixels only where they belong.
+TEST(IconResources, MarksStayInTheLowerRightAtEverySize)
+{
+    const struct {
+        int id;
+        int left, top;   // in 16ths of the icon
+    } marks[] = {{230, 12, 7}, {231, 7, 7}};
+    for (const auto& m : marks) {
+        for (int size : {16, 20, 24, 32}) {
+            HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m.id),
+                                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+            ASSERT_NE(icon, nullptr);
+            BITMAPINFO bi = {};
+            bi.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            void* bits = nullptr;
+            HBITMAP surface = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            HDC dc = CreateCompatibleDC(nullptr);
+            HGDIOBJ previous = SelectObject(dc, surface);
+            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+            GdiFlush();
+            const auto* px = static_cast<const uint32_t*>(bits);
+            int red = 0, white = 0, outside = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    const uint32_t p = px[y * size + x] & 0xFFFFFF;
+                    if (p == 0)
+                        continue;
+                    // Wholly outside: an edge between pixels may blend into one.
+                    outside += (x + 1) * 16 <= m.left * size || (y + 1) * 16 <= m.top * size;
+                    red += p == 0xFF0000;
+                    white += p == 0xFFFFFF;
+                }
+            }
+            EXPECT_EQ(outside, 0) << m.id << " at " << size;
+            EXPECT_GT(red, 4) << m.id << " at " << size;
+            EXPECT_GT(white, 4) << m.id << " at " << size;
+            SelectObject(dc, previous);
+            DeleteDC(dc);
+            DeleteObject(surface);
+            DestroyIcon(icon);
+        }
+    }
 }
 
 } // namespace

@@ -238,18 +238,6 @@ TEST_F(NumIcon, ValuesAbove999FailAndPaintNothing)
     EXPECT_TRUE(IconAlive(kept));
 }
 
-TEST(NumIconDefaults, ConstructedStyle)
-{
-    CNUMICON icon;
-    EXPECT_EQ(icon.m_crText, RGB(255, 255, 255));
-    EXPECT_EQ(icon.m_crShadow, RGB(0, 0, 0));
-    EXPECT_EQ(icon.m_lfFont.lfHeight, -17);
-    EXPECT_EQ(icon.m_lfFont.lfWeight, FW_BOLD);
-    EXPECT_STREQ(icon.m_lfFont.lfFaceName, "Arial Narrow");
-    EXPECT_STREQ(icon.m_szFormat, "%d");
-    EXPECT_FALSE(icon.CreateIcon(MASK, 1)) << "no surface yet";
-}
-
 // --- The whole build of the 616 numeric icons -----------------------------------
 
 uint32_t GoodBack(int, int) { return 0xFF108010; }

@@ -32,13 +32,6 @@ std::string OwnSection()
     return std::strrchr(path, '\\') + 1;
 }
 
-std::string PaletteValue(const std::string& section)
-{
-    char text[512] = "";
-    GetPrivateProfileStringA(section.c_str(), PALETTE_KEY, "<missing>", text, sizeof text, PaletteFilePath());
-    return text;
-}
-
 void SetRgb(HWND chooser, COLORREF color)
 {
     SetDlgItemInt(chooser, COLOR_RED_EDIT, GetRValue(color), FALSE);
@@ -78,57 +71,34 @@ TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
     EXPECT_FALSE(FileExists(PaletteFilePath()));
 }
 
-TEST_F(ColorPicker, ACustomColourDefinedThenCancelledIsSavedAndTheStartColourReturned)
-{
-    DialogDriver driver([&](HWND chooser) {
-        SetRgb(chooser, RGB(255, 0, 0));
-        ClickButton(chooser, COLOR_ADD_BUTTON);
-        SetRgb(chooser, RGB(1, 2, 3));
-        ClickButton(chooser, IDCANCEL);
-    });
-    COLORREF result = ChoosePaletteColor(nullptr, RGB(7, 8, 9));
-    ASSERT_TRUE(driver.Ran());
-    EXPECT_EQ(result, RGB(7, 8, 9));
-    EXPECT_EQ(PaletteValue(OwnSection()), "FF000000" + Repeat("00000000", 15));
-}
-
-TEST_F(ColorPicker, ReadsLowerCaseDigitsAndWritesBackUpperCaseOnlyWhenChanged)
+// The custom colours are read from the file (any other length than 128
+// digits is ignored, also one the read would cut to 128) and written back
+// only when one was defined, even when the chooser is then cancelled.
+TEST_F(ColorPicker, CustomColoursAreReadAndWrittenBackOnlyWhenChanged)
 {
     const std::string lower = Repeat("0a0b0c00", 16);
-    WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, lower.c_str(), PaletteFilePath());
-
-    DialogDriver untouched([](HWND chooser) { ClickButton(chooser, IDOK); });
-    ChoosePaletteColor(nullptr, RGB(1, 1, 1));
-    ASSERT_TRUE(untouched.Ran());
-    EXPECT_EQ(PaletteValue(OwnSection()), lower);
-
-    DialogDriver changed([](HWND chooser) {
-        SetRgb(chooser, RGB(0x12, 0x34, 0x56));
-        ClickButton(chooser, COLOR_ADD_BUTTON);
-        ClickButton(chooser, IDCANCEL);
-    });
-    ChoosePaletteColor(nullptr, RGB(1, 1, 1));
-    ASSERT_TRUE(changed.Ran());
-    // The fifteen colours read from the lower-case text come back intact.
-    EXPECT_EQ(PaletteValue(OwnSection()), "12345600" + Repeat("0A0B0C00", 15));
-}
-
-TEST_F(ColorPicker, IgnoresAValueThatIsNotExactly128Digits)
-{
-    const struct { const char* name; std::string value; } cases[] = {
-        {"short", Repeat("0A0B0C00", 15)},
-        {"long", Repeat("0A0B0C00", 16) + "FF"},
+    const struct { const char* name; std::string stored; bool define; std::string saved; } cases[] = {
+        {"no file", "", true, "12345600" + Repeat("00000000", 15)},
+        {"lower case, untouched", lower, false, lower},
+        {"lower case, defined", lower, true, "12345600" + Repeat("0A0B0C00", 15)},
+        {"too long", lower + "FF", true, "12345600" + Repeat("00000000", 15)},
     };
     for (const auto& c : cases) {
-        WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.value.c_str(), PaletteFilePath());
-        DialogDriver driver([](HWND chooser) {
-            SetRgb(chooser, RGB(0x12, 0x34, 0x56));
-            ClickButton(chooser, COLOR_ADD_BUTTON);
+        RemoveProfile(PaletteFilePath());
+        if (!c.stored.empty())
+            WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.stored.c_str(), PaletteFilePath());
+        const bool define = c.define;
+        DialogDriver driver([define](HWND chooser) {
+            if (define) {
+                SetRgb(chooser, RGB(0x12, 0x34, 0x56));
+                ClickButton(chooser, COLOR_ADD_BUTTON);
+                SetRgb(chooser, RGB(1, 2, 3));
+            }
             ClickButton(chooser, IDCANCEL);
         });
-        ChoosePaletteColor(nullptr, RGB(1, 1, 1));
+        EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), RGB(7, 8, 9)) << c.name;
         ASSERT_TRUE(driver.Ran()) << c.name;
-        EXPECT_EQ(PaletteValue(OwnSection()), "12345600" + Repeat("00000000", 15)) << c.name;
+        EXPECT_EQ(IniValue(OwnSection().c_str(), PALETTE_KEY, PaletteFilePath()), c.saved) << c.name;
     }
 }
 
@@ -152,7 +122,7 @@ TEST_F(ColorPicker, TwoDifferentlyNamedCopiesKeepSeparatePalettes)
         DeleteFileA(copy.c_str());
     }
     for (const auto& c : copies)
-        EXPECT_EQ(PaletteValue(c.name), c.value + Repeat("00000000", 15)) << c.name;
+        EXPECT_EQ(IniValue(c.name, PALETTE_KEY, PaletteFilePath()), c.value + Repeat("00000000", 15)) << c.name;
 }
 
 LOGFONTA PatternFont()

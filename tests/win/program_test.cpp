@@ -1,6 +1,6 @@
-// kelpra.exe as a process against velmora-sim: its hidden window, and the
-// start-ups that end early, when the server reports no drive and when the
-// first refresh gets no reply; where it finds its settings file.
+// kelpra.exe as a process, driven from outside: its hidden window, the
+// start-ups that end early (no drive, no reply to the first refresh, no
+// server at all), and where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
 #include "msgbox_watcher.h"
@@ -137,6 +137,40 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     DeleteFileA(exe.c_str());
     RemoveDirectoryA(portableDir.c_str());
     MakeFolderOf(SettingsFilePath());
+}
+
+// No server answers: the information box, the settings dialog (its "設定" saves),
+// the closing box and exit code 0.
+TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
+{
+    // Nothing listens on this port; one second per attempt keeps it short.
+    WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SettingsFilePath());
+    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    ChildProcess kelpra;
+    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    MsgBoxWatcher watcher(kelpra.Id());
+    HWND dialog = nullptr;
+    for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 60000; Sleep(50))
+        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770"))
+            if (IsWindowVisible(window) && GetDlgItem(window, 1000) != nullptr)
+                dialog = window;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), FindWindowA(MAIN_WINDOW_CLASS, nullptr));
+    SetDlgItemTextA(dialog, 1007, "61");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    DWORD code = 99;
+    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
+    EXPECT_EQ(code, 0u);
+    std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。");
+    EXPECT_EQ(boxes[1].text, "設定を更新しました。\r\nプログラムを再起動して下さい。");
+    for (const SeenBox& b : boxes) {
+        EXPECT_EQ(b.caption, "確認情報");
+        EXPECT_EQ(b.buttons, 1);
+    }
+    EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "61");
 }
 
 } // namespace

@@ -1,8 +1,11 @@
-// The settings record through the real profile functions, in the test
-// prefix's Windows directory.
+// The settings record and the drives' attribute baselines through the real
+// profile functions, in the test prefix's KELPRA.INI.
 #include "config/inifile.h"
 #include "config/settings.h"
+#include "link/baseline.h"
+#include "link/drive_slot.h"
 #include "test_env.h"
+#include "tray_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +25,6 @@ protected:
     }
     void TearDown() override { RemoveProfile(SettingsFilePath()); }
 
-    static std::string Value(const char* section, const char* key)
-    {
-        char text[256] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, SettingsFilePath());
-        return text;
-    }
 };
 
 TEST_F(SettingsStore, DefaultsWithNoFile)
@@ -71,13 +68,13 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
     size_t at = file.find("[127.0.0.1]");
     ASSERT_NE(at, std::string::npos) << file;
     for (auto& kv : expected) {
-        EXPECT_EQ(Value("127.0.0.1", kv[0]), kv[1]) << kv[0];
+        EXPECT_EQ(IniValue("127.0.0.1", kv[0]), kv[1]) << kv[0];
         size_t next = file.find(std::string(kv[0]) + "=", at);
         EXPECT_NE(next, std::string::npos) << kv[0] << " out of order in\n" << file;
         at = next == std::string::npos ? at : next;
     }
-    EXPECT_EQ(Value("127.0.0.1", "Debug"), "<missing>");
-    EXPECT_EQ(Value("127.0.0.1", "Alert"), "<missing>");
+    EXPECT_EQ(IniValue("127.0.0.1", "Debug"), "<missing>");
+    EXPECT_EQ(IniValue("127.0.0.1", "Alert"), "<missing>");
 }
 
 TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
@@ -89,8 +86,8 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
     EXPECT_EQ(Settings.Port, 10008u);
     EXPECT_EQ(Settings.Debug, 0);
     SaveSettings();
-    EXPECT_EQ(Value("server-b", "Port"), "12000");
-    EXPECT_EQ(Value("server-b", "Label"), "<missing>");
+    EXPECT_EQ(IniValue("server-b", "Port"), "12000");
+    EXPECT_EQ(IniValue("server-b", "Label"), "<missing>");
 
     std::strcpy(Settings.HostAddress, "server-b");
     LoadSettings();
@@ -100,7 +97,7 @@ TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
     EXPECT_STREQ(Settings.Label, "server-b");
     Settings.Alert = 1;
     SaveSettings();
-    EXPECT_EQ(Value("server-b", "Alert"), "0") << "a save keeps the file's value";
+    EXPECT_EQ(IniValue("server-b", "Alert"), "0") << "a save keeps the file's value";
 }
 
 TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)
@@ -137,6 +134,100 @@ TEST(IniFileWithoutName, ReadsDefaultsAndWritesNothing)
     EXPECT_EQ(c, RGB(1, 2, 3));
     RemoveProfile(SettingsFilePath());
     ini.WriteString(SettingsFilePath(), "k", "v");
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+}
+
+class Baseline : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveProfile(SettingsFilePath());
+        TrayFixture::ResetSlots();
+    }
+    void TearDown() override
+    {
+        RemoveProfile(SettingsFilePath());
+        TrayFixture::ResetSlots();
+    }
+
+    static DriveRecord Identity(const char* model, const char* firmware, const char* serial)
+    {
+        DriveRecord r = {};
+        r.InUse = 1;
+        std::strncpy(r.Model, model, sizeof r.Model - 1);
+        std::strncpy(r.Firmware, firmware, sizeof r.Firmware - 1);
+        std::strncpy(r.Serial, serial, sizeof r.Serial - 1);
+        return r;
+    }
+
+    static std::string FileText()
+    {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());   // flush
+        return ReadWholeFile(SettingsFilePath());
+    }
+};
+
+TEST_F(Baseline, SaveWritesTheSixKeysInOrderUnderModelFirmwareSerial)
+{
+    DriveSlot& slot = DriveSlots[2];
+    slot.Record = Identity("ABC-1000", "1.0", "XYZ123");
+    slot.Check = 1;
+    slot.Record.A05 = 0;
+    slot.Record.A09 = 12345;
+    slot.Record.AC4 = -1;
+    slot.Record.AC5 = 2147483647;
+    slot.Record.AC6 = -2147483647 - 1;
+    SaveAttributeBaseline(2);
+    std::string text = FileText();
+    EXPECT_EQ(text,
+              "[ABC-1000:1.0:XYZ123]\r\n"
+              "Check=1\r\n"
+              "A05=0\r\n"
+              "A09=12345\r\n"
+              "AC4=-1\r\n"
+              "AC5=2147483647\r\n"
+              "AC6=-2147483648\r\n");
+}
+
+TEST_F(Baseline, LoadReadsBackWhatWasSaved)
+{
+    DriveSlots[0].Record = Identity("ABC-1000", "1.0", "XYZ123");
+    DriveSlots[0].Check = 1;
+    DriveSlots[0].Record.A05 = 7;
+    DriveSlots[0].Record.A09 = -47;
+    DriveSlots[0].Record.AC4 = 8;
+    DriveSlots[0].Record.AC5 = -2147483647 - 1;
+    DriveSlots[0].Record.AC6 = 10;
+    SaveAttributeBaseline(0);
+
+    // Another slot holding the same identity, as after a restart.
+    DriveSlot& other = DriveSlots[9];
+    other.Record = Identity("ABC-1000", "1.0", "XYZ123");
+    other.Record.A05 = 99;
+    LoadAttributeBaseline(9);
+    EXPECT_EQ(other.Check, 1);
+    EXPECT_EQ(other.Record.A05, 7);
+    EXPECT_EQ(other.Record.A09, -47);
+    EXPECT_EQ(other.Record.AC4, 8);
+    EXPECT_EQ(other.Record.AC5, -2147483647 - 1);
+    EXPECT_EQ(other.Record.AC6, 10);
+}
+
+TEST_F(Baseline, ADriveWithoutASectionLoadsCheckZeroAndMinusOnes)
+{
+    DriveSlot& slot = DriveSlots[3];
+    slot.Record = Identity("NEW", "2.0", "S1");
+    slot.Check = 1;
+    slot.Record.A05 = slot.Record.A09 = slot.Record.AC4 = slot.Record.AC5 = slot.Record.AC6 = 5;
+    LoadAttributeBaseline(3);
+    EXPECT_EQ(slot.Check, 0);
+    for (int32_t v : {slot.Record.A05, slot.Record.A09, slot.Record.AC4, slot.Record.AC5, slot.Record.AC6})
+        EXPECT_EQ(v, -1);
+    EXPECT_FALSE(FileExists(SettingsFilePath())) << "loading writes nothing";
+    // Out-of-range positions touch nothing.
+    EXPECT_EQ(SaveAttributeBaseline(-1), 0);
+    EXPECT_EQ(SaveAttributeBaseline(16), 0);
+    EXPECT_EQ(LoadAttributeBaseline(16), 0);
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 

@@ -58,11 +58,12 @@ std::vector<Item> ReadMenu(HMENU menu)
     return items;
 }
 
+// Each item's text, "[x]" when checked, "[grey]" when greyed.
 std::vector<std::string> Texts(const std::vector<Item>& items)
 {
     std::vector<std::string> texts;
     for (const Item& i : items)
-        texts.push_back(i.text);
+        texts.push_back(i.text + (i.checked ? "[x]" : "") + (i.grey ? "[grey]" : ""));
     return texts;
 }
 
@@ -138,6 +139,7 @@ const std::string HIDE = "ステータス非表示", REFRESH = "最新の情報�
 
 TEST_F(TrayMenu, ItemsShownForEachCondition)
 {
+    const std::string X = "[x]", GREY = "[grey]";
     const struct { const char* name; Condition c; Texts_ texts; } cases[] = {
         {"good, plain", {}, {REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
         {"caution", {3, DS_WARN}, {HIDE, REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
@@ -148,56 +150,34 @@ TEST_F(TrayMenu, ItemsShownForEachCondition)
          {REFRESH, SAVE, HOSTNUM, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
         {"debug 1 without ctrl", {0, DS_GOOD, 0, false, 1}, {REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
         {"host-number mode", {0, DS_GOOD, 0, false, 0, 1},
-         {REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION, "-", EXIT}},
+         {REFRESH, SAVE, HOSTNUM + X, "-", SETTINGS, VERSION, "-", EXIT}},
         {"override active, debug 1", {0, DS_GOOD, 0, false, 1, 0, 2},
          {REFRESH, SAVE, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
         {"override active, debug 0", {0, DS_GOOD, 0, true, 0, 0, 2},
          {REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION, "-", EXIT}},
+        {"hidden, settings open", {5, DS_WARN, 1, false, 0, 0, 0, 1},
+         {HIDE + X, REFRESH, SAVE, "-", SETTINGS + GREY, VERSION, "-", EXIT}},
+        {"version open", {5, DS_WARN, 0, true, 0, 0, 0, 0, 1},
+         {HIDE, REFRESH, SAVE, HOSTNUM, "-", SETTINGS, VERSION + GREY, "-", EXIT}},
         {"everything", {15, DS_ERR, 1, true, 1, 1, 4},
-         {HIDE, REFRESH, SAVE, HOSTNUM, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
+         {HIDE + X, REFRESH, SAVE, HOSTNUM + X, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Texts(Build(c.c)), c.texts) << c.name;
-}
 
-TEST_F(TrayMenu, IdsChecksAndGreyingOfEachItem)
-{
-    Condition c;
-    c.slot = 5;
-    c.state = DS_WARN;
-    c.check = 1;
-    c.hostNumberMode = 1;
-    c.settingsOpen = 1;
-    std::vector<Item> items = Build(c);
-    const struct { UINT id; bool checked; bool grey; } expected[] = {
-        {IDM_HIDE_STATUS + 5, true, false}, {IDM_REFRESH, false, false}, {IDM_SAVE_ATTRIBUTES, false, false},
-        {IDM_HOST_NUMBER_MODE, true, false}, {0, false, false}, {IDM_SETTINGS, false, true},
-        {IDM_VERSION, false, false}, {0, false, false}, {IDM_EXIT, false, false},
-    };
-    ASSERT_EQ(items.size(), sizeof expected / sizeof expected[0]);
+    const UINT ids[] = {IDM_HIDE_STATUS + 15, IDM_REFRESH, IDM_SAVE_ATTRIBUTES, IDM_HOST_NUMBER_MODE, 0, 0,
+                        IDM_SETTINGS, IDM_VERSION, 0, IDM_EXIT};
+    const std::vector<Item> items = Build(cases[sizeof cases / sizeof cases[0] - 1].c);
+    ASSERT_EQ(items.size(), sizeof ids / sizeof ids[0]);
     for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i].text != "-") {
-            EXPECT_EQ(items[i].id, expected[i].id) << i;
+        if (ids[i]) {
+            EXPECT_EQ(items[i].id, ids[i]) << items[i].text;
         }
-        EXPECT_EQ(items[i].checked, expected[i].checked) << i;
-        EXPECT_EQ(items[i].grey, expected[i].grey) << i;
     }
-
-    c.check = 0;
-    c.hostNumberMode = 0;
-    c.ctrl = true;
-    c.settingsOpen = 0;
-    c.versionOpen = 1;
-    items = Build(c);
-    EXPECT_FALSE(items[0].checked);   // status not hidden
-    EXPECT_FALSE(items[3].checked);   // host-number mode off
-    EXPECT_FALSE(items[5].grey);
-    EXPECT_TRUE(items[6].grey);       // version box open
 }
 
 TEST_F(TrayMenu, TheOverrideSubmenuCarriesRadioChecksOnTheChosenState)
 {
-    const Texts_ texts = {"偽装しない", "正常に偽装", "警告に偽装", "危険に偽装", "異常に偽装"};
     for (INT32 chosen = 0; chosen <= 4; ++chosen) {
         Condition c;
         c.ctrl = true;
@@ -205,12 +185,13 @@ TEST_F(TrayMenu, TheOverrideSubmenuCarriesRadioChecksOnTheChosenState)
         c.stateOverride = chosen;
         std::vector<Item> sub;
         Build(c, &sub);
+        Texts_ texts = {"偽装しない", "正常に偽装", "警告に偽装", "危険に偽装", "異常に偽装"};
+        texts[chosen] += "[x]";
         ASSERT_EQ(Texts(sub), texts) << chosen;
         for (INT32 i = 0; i <= 4; ++i) {
             EXPECT_EQ(sub[i].id, IDM_OVERRIDE_NONE + static_cast<UINT>(i));
             EXPECT_TRUE(sub[i].radio);
             EXPECT_FALSE(sub[i].picture);
-            EXPECT_EQ(sub[i].checked, i == chosen) << chosen << " item " << i;
         }
     }
 }
@@ -315,13 +296,6 @@ protected:
         TrayMenu::TearDown();
         RemoveProfile(SettingsFilePath());
     }
-    static std::string Profile(const char* section, const char* key)
-    {
-        char value[64] = "";
-        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, SettingsFilePath());
-        return value;
-    }
-
     SimServer sim{R"({"drives":[
         {"position":0,"Temperature":30,"State":"good","Model":"M0","Firmware":"F0","Serial":"S0"},
         {"position":2,"Temperature":50,"State":"caution","A05":3,"Model":"M2","Firmware":"F2","Serial":"S2"}]})"};
@@ -333,13 +307,13 @@ TEST_F(TrayCommands, HideStatusFlipsTheFlagSavesItAndRefreshes)
     const size_t before = sim.RequestCount();
     EXPECT_EQ(OnCommand(owner.window, IDM_HIDE_STATUS + 2), 0);
     EXPECT_EQ(DriveSlots[2].Check, 1);
-    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "1");
-    EXPECT_EQ(Profile("M2:F2:S2", "A05"), "3");
+    EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "1");
+    EXPECT_EQ(IniValue("M2:F2:S2", "A05"), "3");
     EXPECT_EQ(sim.RequestCount(), before + 1);
 
     OnCommand(owner.window, IDM_HIDE_STATUS + 2);
     EXPECT_EQ(DriveSlots[2].Check, 0);
-    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "0");
+    EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "0");
 }
 
 TEST_F(TrayCommands, RefreshAsksTheServerAndSaveAttributesDoesNot)
@@ -350,8 +324,8 @@ TEST_F(TrayCommands, RefreshAsksTheServerAndSaveAttributesDoesNot)
 
     OnCommand(owner.window, IDM_SAVE_ATTRIBUTES);
     EXPECT_EQ(sim.RequestCount(), before + 1);
-    EXPECT_EQ(Profile("M0:F0:S0", "Check"), "0");
-    EXPECT_EQ(Profile("M2:F2:S2", "Check"), "0");
+    EXPECT_EQ(IniValue("M0:F0:S0", "Check"), "0");
+    EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "0");
     // Only drives in use get a section.
     char sections[512] = "";
     GetPrivateProfileSectionNamesA(sections, sizeof sections, SettingsFilePath());
@@ -400,50 +374,41 @@ TEST_F(TrayMenu, UnknownCommandsDoNothing)
     }
 }
 
-TEST_F(TrayMenu, TheVersionCommandShowsTheBoxWithItsItemGrey)
+// The version box and the settings dialog open once, owned by the window,
+// with their flag set while open; a second command meanwhile is turned away.
+TEST_F(TrayMenu, TheVersionAndSettingsCommandsOpenTheirWindowOnce)
 {
-    OwnerWindow owner;
-    INT32 flagWhileOpen = 0;
-    bool secondOpened = true;
-    std::string text;
-    DialogDriver driver([&](HWND box) {
-        flagWhileOpen = AppState.versionOpen;
-        char buffer[1024] = "";
-        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-        text = buffer;
-        DialogDriver second([](HWND b) { ClickButton(b, IDOK); }, box, 20);
-        OnCommand(owner.window, IDM_VERSION);   // turned away while open
-        secondOpened = second.Ran();
-        ClickButton(box, IDOK);
-    });
-    OnCommand(owner.window, IDM_VERSION);
-    ASSERT_TRUE(driver.Ran());
-    EXPECT_EQ(flagWhileOpen, 1);
-    EXPECT_FALSE(secondOpened);
-    EXPECT_EQ(AppState.versionOpen, 0);
-    EXPECT_EQ(text.rfind("KELPRA ドライブ温度トレイ表示 (x64)\r\nVersion 1.12", 0), 0u) << text;
-}
-
-TEST_F(TrayMenu, TheSettingsCommandOpensTheDialogOnce)
-{
-    OwnerWindow owner;
-    INT32 flagWhileOpen = 0;
-    bool secondOpened = true;
-    HWND dialogOwner = nullptr;
-    DialogDriver driver([&](HWND d) {
-        flagWhileOpen = AppState.settingsOpen;
-        dialogOwner = GetWindow(d, GW_OWNER);
-        DialogDriver second([](HWND b) { ClickButton(b, IDCANCEL); }, d, 20);
-        OnCommand(owner.window, IDM_SETTINGS);
-        secondOpened = second.Ran();
-        ClickButton(d, IDCANCEL);
-    });
-    OnCommand(owner.window, IDM_SETTINGS);
-    ASSERT_TRUE(driver.Ran());
-    EXPECT_EQ(flagWhileOpen, 1);
-    EXPECT_EQ(dialogOwner, owner.window);
-    EXPECT_FALSE(secondOpened);
-    EXPECT_EQ(AppState.settingsOpen, 0);
+    const struct { UINT command; INT32* flag; int close; } cases[] = {
+        {IDM_VERSION, &AppState.versionOpen, IDOK},
+        {IDM_SETTINGS, &AppState.settingsOpen, IDCANCEL},
+    };
+    for (const auto& c : cases) {
+        OwnerWindow owner;
+        INT32 flagWhileOpen = 0;
+        bool secondOpened = true;
+        HWND windowOwner = nullptr;
+        std::string text;
+        DialogDriver driver([&](HWND d) {
+            flagWhileOpen = *c.flag;
+            windowOwner = GetWindow(d, GW_OWNER);
+            char buffer[1024] = "";
+            GetDlgItemTextA(d, 0xFFFF, buffer, sizeof buffer);
+            text = buffer;
+            DialogDriver second([&](HWND b) { ClickButton(b, c.close); }, d, 20);
+            OnCommand(owner.window, c.command);
+            secondOpened = second.Ran();
+            ClickButton(d, c.close);
+        });
+        OnCommand(owner.window, c.command);
+        ASSERT_TRUE(driver.Ran()) << c.command;
+        EXPECT_EQ(flagWhileOpen, 1) << c.command;
+        EXPECT_EQ(windowOwner, owner.window) << c.command;
+        EXPECT_FALSE(secondOpened) << c.command;
+        EXPECT_EQ(*c.flag, 0) << c.command;
+        if (c.command == IDM_VERSION) {
+            EXPECT_EQ(text.rfind("KELPRA ドライブ温度トレイ表示 (x64)\r\nVersion 1.12", 0), 0u) << text;
+        }
+    }
 }
 
 // Reads the open popup menu from inside its loop, then picks an item or
@@ -520,7 +485,7 @@ TEST_F(TrayMenu, TheMainWindowDispatchesCommandsAndTrayMessages)
     SendMessageA(owner.window, WM_TRAYNOTIFY + 15, 16, WM_RBUTTONDOWN);
     KillTimer(nullptr, timer);
     ASSERT_FALSE(MenuReader::texts.empty());
-    EXPECT_EQ(MenuReader::texts[0], HIDE);
+    EXPECT_EQ(MenuReader::texts[0].rfind(HIDE, 0), 0u);
     SetWindowLongPtrA(owner.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
 }
 

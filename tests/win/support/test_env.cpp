@@ -26,6 +26,14 @@ void RemoveProfile(const std::string& path)
     DeleteFileA(path.c_str());
 }
 
+std::string IniValue(const char* section, const char* key, const char* path)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+    char value[512] = "";
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, path);
+    return value;
+}
+
 std::string ReadWholeFile(const std::string& path)
 {
     std::string data;

@@ -12,6 +12,9 @@
 std::string WindowsDirPath(const char* name);
 // Deletes a profile file given by its full path, the profile cache flushed.
 void RemoveProfile(const std::string& path);
+// A value of KELPRA.INI (or of the file given), the profile cache flushed
+// first; "<missing>" when there is none.
+std::string IniValue(const char* section, const char* key, const char* path = SettingsFilePath());
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
