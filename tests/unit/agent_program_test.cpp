@@ -15,16 +15,7 @@ class AgentRun : public ChildRun {
 public:
     explicit AgentRun(std::vector<std::string> args) : ChildRun(AGENT_EXE, std::move(args)) {}
     // The port from the start-up line, or 0.
-    int Port()
-    {
-        int port = 0;
-        WaitFor([&] {
-            size_t p = Stderr().find("listening on UDP port ");
-            port = p == std::string::npos ? 0 : std::atoi(Stderr().c_str() + p + 22);
-            return port != 0;
-        });
-        return port;
-    }
+    int Port() { return WaitForNumber([&] { return Stderr(); }, "listening on UDP port "); }
 };
 
 // Requests sent at once; the number of replies that came back.
