@@ -113,7 +113,6 @@ public:
 
     std::string Stdout() const { return ReadFile(dir_ / "stdout"); }
     std::string Stderr() const { return ReadFile(dir_ / "stderr"); }
-    bool Started() const { return started_; }
     void Signal(int signal) { kill(pid_, signal); }
 
     // The exit code within ms, or -1.
