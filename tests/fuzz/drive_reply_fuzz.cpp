@@ -4,7 +4,7 @@
 // turned into the image index, tooltip, balloon text and title, and the
 // baseline section name. The checks are the limits the Win32 code relies on
 // when it hands these to the shell and the profile functions.
-#include "config/sjis_text.h"
+#include "fuzz_checks.h"
 #include "link/drive_record.h"
 #include "link/drive_view.h"
 
@@ -13,27 +13,6 @@
 #include <vector>
 
 namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-// True when the first n bytes of text end on a character boundary.
-bool EndsOnBoundary(const char* text, size_t n)
-{
-    size_t i = 0;
-    while (i < n)
-        i += IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-    return i == n;
-}
-
-// A zero-terminated text of at most room - 1 bytes.
-void RequireText(const char* text, size_t room)
-{
-    Require(std::memchr(text, 0, room) != nullptr);
-}
 
 // The settings a poll runs with, picked from the datagram so that the fuzzer
 // explores them together with the records.

@@ -1,6 +1,7 @@
 // libFuzzer target: any text decodes without reading past its end, and a
 // decoded palette encodes to text that decodes to the same colours.
 #include "config/palette_codec.h"
+#include "fuzz_checks.h"
 
 #include <cstring>
 #include <string>
@@ -14,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char encoded[PALETTE_TEXT_LENGTH + 1];
     EncodePalette(colors, encoded);
     PaletteColor again[PALETTE_COLORS] = {};
-    if (!DecodePalette(encoded, again) || std::memcmp(colors, again, sizeof colors) != 0)
-        __builtin_trap();
+    Require(DecodePalette(encoded, again) && std::memcmp(colors, again, sizeof colors) == 0);
     return 0;
 }

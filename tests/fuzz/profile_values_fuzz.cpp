@@ -1,6 +1,7 @@
 // The settings-file value grammar on arbitrary texts: integer, colour and
 // font readers, and the font writer on whatever the reader produced.
 #include "config/profile_values.h"
+#include "fuzz_checks.h"
 
 #include <cstring>
 #include <string>
@@ -19,10 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FontFields font = {};
     std::strcpy(font.faceName, "MS Gothic");
     ParseProfileFont(text.c_str(), font);
-    if (std::memchr(font.faceName, 0, sizeof font.faceName) == nullptr)
-        __builtin_trap();   // the face must stay terminated inside its field
+    RequireText(font.faceName, sizeof font.faceName);   // the face stays terminated inside its field
     FormatProfileFont(font, out, sizeof out);
-    if (std::memchr(out, 0, sizeof out) == nullptr)
-        __builtin_trap();
+    RequireText(out, sizeof out);
     return 0;
 }

@@ -1,20 +1,11 @@
 // Double-byte-safe cutting on arbitrary bytes: a cut never exceeds its
 // room, never ends between a lead and a trail byte, and never reads past
 // the bytes it was given.
-#include "config/sjis_text.h"
+#include "fuzz_checks.h"
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
-
-// True when the first n bytes of text end on a character boundary.
-static bool EndsOnBoundary(const char* text, size_t n)
-{
-    size_t i = 0;
-    while (i < n)
-        i += IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-    return i == n;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -27,16 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = BoundedLength(p, text.size());
 
     const size_t cut = SjisCutLength(p, length, room);
-    if (cut > room || cut > length)
-        __builtin_trap();
+    Require(cut <= room && cut <= length);
     // A text may end in a lone lead byte of its own; only a real cut must
     // fall between characters.
-    if (cut < length && !EndsOnBoundary(p, cut))
-        __builtin_trap();
+    Require(cut == length || EndsOnBoundary(p, cut));
 
     std::vector<char> dest(room + 1);
     const size_t copied = SjisCopy(dest.data(), dest.size(), p, text.size());
-    if (copied > room || dest[copied] != '\0')
-        __builtin_trap();
+    Require(copied <= room && dest[copied] == '\0');
     return 0;
 }

@@ -3,27 +3,12 @@
 // the scan's device list. Checks what the reply and the client rely on: the
 // record stays in use and named, its State is one of 0 to 3, and every text
 // field ends inside its width.
+#include "fuzz_checks.h"
 #include "device_scan.h"
 #include "smart_reading.h"
 
 #include <cstdint>
 #include <cstring>
-
-namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-template <size_t N>
-void RequireTerminated(const char (&field)[N])
-{
-    Require(std::memchr(field, 0, N) != nullptr);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -33,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ApplyRun({RunEnd::EXITED, exitStatus, text}, &drive);
         const DriveRecord& r = drive.record;
         Require(r.InUse == 1 && r.State <= DS_ERR && r.UsageRate >= 0);
-        RequireTerminated(r.Model);
-        RequireTerminated(r.Firmware);
-        RequireTerminated(r.Serial);
+        RequireText(r.Model, sizeof r.Model);
+        RequireText(r.Firmware, sizeof r.Firmware);
+        RequireText(r.Serial, sizeof r.Serial);
         Require(std::strcmp(r.DriveNumber, "Disk 0 (/dev/sda)") == 0);
     }
     std::vector<DriveSource> drives;

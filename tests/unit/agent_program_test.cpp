@@ -1,6 +1,7 @@
-// kelpra-agent as a program against the stand-in smartctl and the real one:
-// real datagrams on 127.0.0.1, the calls smartctl gets, the stop on signals,
-// the exit status of a bad command line; and the process runner's limits.
+// kelpra-agent as a program against the stand-in smartctl: real datagrams
+// on 127.0.0.1, the calls smartctl gets, the stop on signals, the exit
+// status of a bad command line; and the process runner's limits. The
+// package suite runs the installed agent against the real smartctl.
 #include "process_run.h"
 
 #include "link/drive_record.h"
@@ -15,16 +16,7 @@ class AgentRun : public ChildRun {
 public:
     explicit AgentRun(std::vector<std::string> args) : ChildRun(AGENT_EXE, std::move(args)) {}
     // The port from the start-up line, or 0.
-    int Port()
-    {
-        int port = 0;
-        WaitFor([&] {
-            size_t p = Stderr().find("listening on UDP port ");
-            port = p == std::string::npos ? 0 : std::atoi(Stderr().c_str() + p + 22);
-            return port != 0;
-        });
-        return port;
-    }
+    int Port() { return WaitForNumber([&] { return Stderr(); }, "listening on UDP port "); }
 };
 
 // Requests sent at once; the number of replies that came back.
@@ -147,20 +139,6 @@ TEST(AgentOptions, ABadCommandLineEndsWithStatus2AndOneLine)
         EXPECT_EQ(CountOf(agent.Stderr(), "\n"), 1u) << agent.Stderr();
         EXPECT_EQ(agent.Stderr().rfind("kelpra-agent: ", 0), 0u) << agent.Stderr();
     }
-}
-
-TEST(AgentWithRealSmartctl, ReadsWhateverThisMachineHasAndServes3264Bytes)
-{
-    AgentRun once({"--once", "--smartctl", REAL_SMARTCTL});
-    EXPECT_EQ(once.Wait(30000), 0) << once.Stderr();
-    EXPECT_EQ(CountOf(once.Stdout(), "\n"), RECORD_COUNT + 1);
-    AgentRun agent({"--port", "0", "--listen", "127.0.0.1", "--smartctl", REAL_SMARTCTL});
-    int port = agent.Port();
-    ASSERT_NE(port, 0) << agent.Stderr();
-    Client client;
-    EXPECT_EQ(client.Ask(port).size(), REPLY_SIZE);
-    agent.Signal(SIGTERM);
-    EXPECT_EQ(agent.Wait(), 0) << agent.Stderr();
 }
 
 struct RunCase {

@@ -31,7 +31,7 @@ struct ReadingCase {
 
 const std::string HUGE_RAW = R"({"ata_smart_attributes":{"table":[{"id":5,"raw":{"value":99999999999}},
   {"id":197,"raw":{"value":-5}}]},"temperature":{"current":300,"lifetime_max":-300},"power_on_time":{"hours":1e30}})";
-const std::string DEEP = std::string(100000, '[') + std::string(100000, ']');
+const std::string DEEP = "{\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}";
 
 const ReadingCase CASES[] = {
     {"ata disk", NONE, Ok("@sda"), ReadingKind::DATA, 0, 34, 45, 0, 0, 12034, 0, 0, 0, "KELPRA HD4000 Test Disk"},
@@ -79,6 +79,8 @@ const ReadingCase CASES[] = {
      1, 0, 0, 127, 0, 0, 0, 0, 0, ""},
     {"nvme used 89", NONE, Ok(R"({"nvme_smart_health_information_log":{"percentage_used":89}})"), ReadingKind::DATA,
      0, 0, 0, 89, 0, 0, 0, 0, 0, ""},
+    {"nvme used 90", NONE, Ok(R"({"nvme_smart_health_information_log":{"percentage_used":90}})"), ReadingKind::DATA,
+     1, 0, 0, 90, 0, 0, 0, 0, 0, ""},
     {"nvme spare below threshold", NONE,
      Ok(R"({"nvme_smart_health_information_log":{"available_spare":9,"available_spare_threshold":10}})"),
      ReadingKind::DATA, 1, 0, 0, 0, 0, 0, 0, 0, 0, ""},

@@ -1,23 +1,21 @@
-// Test helpers for programs run as child processes: temporary folders,
-// files, a bounded wait, a started program with its output captured, and a
+// Test helpers for programs run as child processes: temporary folders and
+// files, bounded waits, a started program with its output in files, and a
 // UDP client on the loopback. Shared by the simulator's and the agent's
 // process tests.
 #pragma once
 #include <arpa/inet.h>
-#include <netinet/in.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -33,12 +31,11 @@ inline std::string ReadFile(const std::string& path)
     return s.str();
 }
 
+// Written beside and renamed, so the simulator never reads half a file.
 inline void WriteFile(const std::string& path, const std::string& text)
 {
-    // Written beside and renamed, so the simulator never reads half a file.
-    std::string temp = path + ".new";
-    std::ofstream(temp, std::ios::binary) << text;
-    std::rename(temp.c_str(), path.c_str());
+    std::ofstream(path + ".new", std::ios::binary) << text;
+    std::rename((path + ".new").c_str(), path.c_str());
 }
 
 inline size_t CountOf(const std::string& text, const std::string& what)
@@ -61,14 +58,24 @@ inline bool WaitFor(Pred pred, int ms = 5000)
     return pred();
 }
 
+// Waits (bounded) for the number after marker in the text read() returns; 0 when none came.
+template <class Read>
+inline int WaitForNumber(Read read, const std::string& marker)
+{
+    int n = 0;
+    WaitFor([&] {
+        const std::string text = read();
+        const size_t p = text.find(marker);
+        n = p == std::string::npos ? 0 : std::atoi(text.c_str() + p + marker.size());
+        return n != 0;
+    });
+    return n;
+}
+
 class TempDir {
 public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/velmora-sim-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    TempDir() : path_(std::filesystem::temp_directory_path() / "kelpra-test-XXXXXX") { mkdtemp(&path_[0]); }
+    ~TempDir() { std::filesystem::remove_all(path_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::string operator/(const char* name) const { return path_ + "/" + name; }
@@ -106,19 +113,17 @@ public:
 
     std::string Stdout() const { return ReadFile(dir_ / "stdout"); }
     std::string Stderr() const { return ReadFile(dir_ / "stderr"); }
+    void Signal(int signal) { kill(pid_, signal); }
 
     // The exit code within ms, or -1.
     int Wait(int ms = 5000)
     {
         int status = 0;
-        bool done = WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, ms);
-        if (!done)
+        if (!WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, ms))
             return -1;
         ended_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    void Signal(int signal) { kill(pid_, signal); }
-    bool Started() const { return started_; }
 
 private:
     TempDir dir_;

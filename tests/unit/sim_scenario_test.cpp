@@ -1,9 +1,9 @@
-// The simulator's scenario files: what they describe, and the errors that
-// name the file, the place and the field.
+// The simulator's library: scenario files and the errors that name the
+// file, the place and the field; the records and faults of its replies;
+// its command line.
 #include "reply_plan.h"
 #include "scenario.h"
 #include "sim_options.h"
-#include "sjis_encoder.h"
 
 #include "link/drive_record.h"
 
@@ -22,182 +22,195 @@ Scenario Parse(const std::string& text)
     return s;
 }
 
-std::string ErrorOf(const std::string& text)
+// Every field; a drive at a position of its own; drives without a position
+// at their index.
+const char* const DRIVES = u8R"("drives":[
+    {"Temperature":35,"MaxTemperature":40,"State":"good","UsageRate":10,"A05":1,"A09":1234,"AC4":-1,"AC5":4,
+     "AC6":2147483647,"Model":"MODEL","Firmware":"0123456789ABCDE","Serial":"A~\\z","DriveNumber":"ドライブ 0"},
+    {"position":7,"Temperature":60,"State":"caution"},{"State":7},{"InUse":0}])";
+
+Scenario WithFaults(const std::string& faults)
 {
-    Scenario s;
-    s.drives.resize(3);   // must be left untouched on failure
-    std::string error;
-    EXPECT_FALSE(ParseScenario(text, "t.json", &s, &error)) << text;
-    EXPECT_EQ(s.drives.size(), 3u) << "a failed parse changed the scenario";
-    return error;
+    return Parse(std::string("{") + DRIVES + ",\"faults\":[" + faults + "]}");
 }
 
-TEST(SimScenario, ReadsEveryFieldOfADrive)
+TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 {
-    Scenario s = Parse(u8R"({"drives":[{"position":3,"InUse":true,"Temperature":41,"MaxTemperature":50,
-        "State":"danger","UsageRate":66,"A05":5,"A09":1234,"AC4":-1,"AC5":7,"AC6":2147483647,
-        "Model":"M1","Firmware":"F1","Serial":"S1","DriveNumber":"ドライブ 3"}]})");
-    ASSERT_EQ(s.drives.size(), 1u);
-    const SimDrive& d = s.drives[0];
-    EXPECT_EQ(d.position, 3);
-    EXPECT_EQ(d.inUse, 1);
-    EXPECT_EQ(d.temperature.ValueAt(0), 41);
-    EXPECT_EQ(d.maxTemperature, 50);
-    EXPECT_EQ(d.state.ValueAt(0), DS_DNGR);
-    EXPECT_EQ(d.usageRate, 66);
-    EXPECT_EQ(d.a05, 5);
-    EXPECT_EQ(d.a09, 1234);
-    EXPECT_EQ(d.ac4, -1);
-    EXPECT_EQ(d.ac6, 2147483647);
-    EXPECT_EQ(d.model, "M1");
-    EXPECT_EQ(d.driveNumber, "ドライブ 3");   // Shift-JIS, as the literal is compiled
+    const std::vector<unsigned char> bytes = PlanReply(WithFaults(""), 1, 0).bytes;
+    ASSERT_EQ(bytes.size(), REPLY_SIZE);
+    const DriveRecord r0 = RecordAt(bytes.data(), 0);
+    EXPECT_EQ(r0.InUse, 1);
+    EXPECT_EQ(r0.Temperature, 35);
+    EXPECT_EQ(r0.MaxTemperature, 40);
+    EXPECT_EQ(r0.State, DS_GOOD);
+    EXPECT_EQ(r0.UsageRate, 10);
+    EXPECT_EQ(r0.A05, 1);
+    EXPECT_EQ(r0.A09, 1234);
+    EXPECT_EQ(r0.AC4, -1);
+    EXPECT_EQ(r0.AC5, 4);
+    EXPECT_EQ(r0.AC6, 2147483647);
+    EXPECT_STREQ(r0.Model, "MODEL");
+    EXPECT_STREQ(r0.Firmware, "0123456789ABCDE");   // the longest text that fits
+    EXPECT_STREQ(r0.Serial, "A~\\z");               // ASCII stays ASCII in code page 932
+    EXPECT_STREQ(r0.DriveNumber, "ドライブ 0");     // Shift-JIS, as the literal is compiled
+    EXPECT_EQ(RecordAt(bytes.data(), 7).Temperature, 60);
+    EXPECT_EQ(RecordAt(bytes.data(), 7).State, DS_WARN);
+    EXPECT_EQ(RecordAt(bytes.data(), 2).State, 7);
+    for (size_t i = 0; i < RECORD_COUNT; ++i)
+        EXPECT_EQ(RecordAt(bytes.data(), i).InUse, i == 0 || i == 2 || i == 7) << i;
 }
 
-TEST(SimScenario, DrivesWithoutPositionTakeTheirIndex)
-{
-    Scenario s = Parse(R"({"drives":[{},{"State":7},{"InUse":0}]})");
-    ASSERT_EQ(s.drives.size(), 3u);
-    EXPECT_EQ(s.drives[1].position, 1);
-    EXPECT_EQ(s.drives[1].state.ValueAt(0), 7);
-    EXPECT_EQ(s.drives[2].inUse, 0);
-}
-
-struct ErrorCase {
-    const char* name;
-    const char* text;
-    const char* expected;
-};
-
-TEST(SimScenario, InvalidScenariosNameFilePlaceAndField)
-{
-    const ErrorCase cases[] = {
-        {"syntax", "{\"drives\": [\n  {,}]}", "t.json: line 2, column 4: not valid JSON"},
-        {"top level not object", "[1]", "t.json: top level: expected an object"},
-        {"no drives", "{}", "t.json: drives: expected an array of at most 16 drives"},
-        {"17 drives", R"({"drives":[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},{}]})", "t.json: drives: expected"},
-        {"unknown top key", R"({"drives":[],"drivez":1})", "t.json: drivez: unknown field"},
-        {"misspelt field", R"({"drives":[{},{"Temprature":3}]})", "t.json: drives[1].Temprature: unknown field"},
-        {"temperature range", R"({"drives":[{"Temperature":130}]})", "t.json: drives[0].Temperature: 130 is out of range -128 to 127"},
-        {"temperature type", R"({"drives":[{"Temperature":"hot"}]})", "t.json: drives[0].Temperature: expected an integer"},
-        {"schedule kind", R"({"drives":[{"Temperature":{"schedule":"wave"}}]})", "t.json: drives[0].Temperature.schedule: expected"},
-        {"ramp missing to", R"({"drives":[{"Temperature":{"schedule":"ramp","from":1,"seconds":3}}]})", "t.json: drives[0].Temperature.to: missing"},
-        {"step bad time", R"({"drives":[{"Temperature":{"schedule":"step","before":1,"after":2,"at":-1}}]})", "t.json: drives[0].Temperature.at: expected a number of seconds"},
-        {"state name", R"({"drives":[{"State":"bad"}]})", "t.json: drives[0].State: expected \"good\""},
-        {"state range", R"({"drives":[{"State":256}]})", "t.json: drives[0].State: 256 is out of range 0 to 255"},
-        {"attribute range", R"({"drives":[{"A09":4294967296}]})", "t.json: drives[0].A09: 4294967296 is out of range"},
-        {"position range", R"({"drives":[{"position":16}]})", "t.json: drives[0].position: 16 is out of range 0 to 15"},
-        {"position twice", R"({"drives":[{"position":2},{"position":2}]})", "t.json: drives[1].position: position 2 is given twice"},
-        {"text type", R"({"drives":[{"Model":5}]})", "t.json: drives[0].Model: expected a text"},
-        {"firmware too long", R"({"drives":[{"Firmware":"0123456789ABCDEF"}]})", "t.json: drives[0].Firmware: is 16 bytes in Shift-JIS; the field holds at most 15"},
-        {"not in code page 932", u8R"({"drives":[{"DriveNumber":"😀"}]})", "t.json: drives[0].DriveNumber: cannot be written in Shift-JIS"},
-        {"fault kind", R"({"drives":[],"faults":[{"request":1,"kind":"explode"}]})", "t.json: faults[0].kind: expected one of"},
-        {"fault request", R"({"drives":[],"faults":[{"request":0,"kind":"no-reply"}]})", "t.json: faults[0].request: 0 is out of range"},
-        {"fault without request", R"({"drives":[],"faults":[{"kind":"no-reply"}]})", "t.json: faults[0].request: missing"},
-        {"short too long", R"({"drives":[],"faults":[{"request":1,"kind":"short","bytes":3264}]})", "t.json: faults[0].bytes: 3264 is out of range 0 to 3263"},
-        {"oversize too small", R"({"drives":[],"faults":[{"request":1,"kind":"oversize","bytes":3264}]})", "t.json: faults[0].bytes: 3264 is out of range 3265"},
-        {"delay without ms", R"({"drives":[],"faults":[{"request":1,"kind":"delay"}]})", "t.json: faults[0].ms: missing"},
-        {"value not used", R"({"drives":[],"faults":[{"request":1,"kind":"no-reply","bytes":3}]})", "t.json: faults[0].bytes: not used by a no-reply fault"},
-    };
-    for (const ErrorCase& c : cases) {
-        std::string error = ErrorOf(c.text);
-        EXPECT_EQ(error.rfind(c.expected, 0), 0u) << c.name << ": " << error;
-    }
-}
-
-TEST(SimScenario, TheLongestTextThatFitsIsWidthMinusOne)
-{
-    Scenario s = Parse(R"({"drives":[{"Firmware":"0123456789ABCDE"}]})");
-    EXPECT_EQ(s.drives[0].firmware.size(), 15u);
-}
-
-struct ScheduleCase {
-    const char* name;
-    const char* temperature;
-    int64_t ms;
-    int expected;
-};
-
-TEST(SimSchedule, TemperaturesFollowTheirSchedule)
-{
-    const ScheduleCase cases[] = {
-        {"plain number", "40", 99999, 40},
-        {"constant", R"({"schedule":"constant","value":-5})", 5000, -5},
-        {"ramp at start", R"({"schedule":"ramp","from":30,"to":60,"seconds":30})", 0, 30},
-        {"ramp halfway", R"({"schedule":"ramp","from":30,"to":60,"seconds":30})", 15000, 45},
-        {"ramp rounds towards start", R"({"schedule":"ramp","from":30,"to":60,"seconds":30})", 1999, 31},
-        {"ramp holds its end", R"({"schedule":"ramp","from":30,"to":60,"seconds":30})", 90000, 60},
-        {"ramp downwards", R"({"schedule":"ramp","from":60,"to":40,"seconds":10})", 5500, 49},
-        {"ramp fractional seconds", R"({"schedule":"ramp","from":0,"to":10,"seconds":0.5})", 250, 5},
-        {"step before", R"({"schedule":"step","before":40,"after":55,"at":10})", 9999, 40},
-        {"step at", R"({"schedule":"step","before":40,"after":55,"at":10})", 10000, 55},
-        {"step at zero", R"({"schedule":"step","before":40,"after":55,"at":0})", 0, 55},
-    };
-    for (const ScheduleCase& c : cases) {
-        Scenario s = Parse(std::string(R"({"drives":[{"Temperature":)") + c.temperature + "}]}");
-        ASSERT_EQ(s.drives.size(), 1u) << c.name;
-        EXPECT_EQ(s.drives[0].temperature.ValueAt(c.ms), c.expected) << c.name;
-        // The record carries the value of the moment.
-        EXPECT_EQ(static_cast<int8_t>(EncodeRecords(s, c.ms, false)[1]), c.expected) << c.name;
-    }
-}
-
-TEST(SimEncoder, AsciiAndJapaneseBecomeCodePage932)
-{
-    std::string sjis;
-    ASSERT_TRUE(Utf8ToSjis(u8"A~\\z", &sjis));
-    EXPECT_EQ(sjis, "A~\\z");
-    ASSERT_TRUE(Utf8ToSjis(u8"ソフト表示（第二）", &sjis));
-    EXPECT_EQ(sjis, "ソフト表示（第二）");
-    EXPECT_FALSE(Utf8ToSjis("\xff\xfe", &sjis));
-}
-
-TEST(SimOptionsTest, DefaultsAndEveryOption)
-{
-    const char* plain[] = {"velmora-sim", "s.json"};
-    SimOptions o;
-    std::string error;
-    ASSERT_TRUE(ParseSimOptions(2, plain, &o, &error));
-    EXPECT_EQ(o.bindAddress, "127.0.0.1");
-    EXPECT_EQ(o.port, 10008);
-    EXPECT_EQ(o.logFile, "");
-    EXPECT_EQ(o.maxSeconds, 0);
-    EXPECT_EQ(o.scenarioFile, "s.json");
-
-    const char* all[] = {"velmora-sim", "--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"};
-    ASSERT_TRUE(ParseSimOptions(10, all, &o, &error));
-    EXPECT_EQ(o.bindAddress, "0.0.0.0");
-    EXPECT_EQ(o.port, 0);
-    EXPECT_EQ(o.logFile, "l.txt");
-    EXPECT_EQ(o.maxSeconds, 2.5);
-    EXPECT_EQ(o.scenarioFile, "x.json");
-}
-
-TEST(SimOptionsTest, MalformedCommandLinesAreRefused)
+TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
     struct Case {
-        std::vector<const char*> args;
-        const char* error;
+        const char* fault;
+        uint32_t request;
+        bool send;
+        size_t size, samePrefix;   // bytes, and how many of them are the plain reply's
+        uint32_t delayMs;
+        bool otherPort;
+        const char* faults;
+    } cases[] = {
+        {R"({"request":1,"kind":"no-reply"})", 1, false, REPLY_SIZE, REPLY_SIZE, 0, false, "no-reply"},
+        {R"({"request":1,"kind":"delay","ms":1500})", 1, true, REPLY_SIZE, REPLY_SIZE, 1500, false, "delay"},
+        {R"({"request":1,"kind":"short","bytes":204})", 1, true, 204, 204, 0, false, "short"},
+        {R"({"request":1,"kind":"short","bytes":0})", 1, true, 0, 0, 0, false, "short"},
+        {R"({"request":1,"kind":"oversize"})", 1, true, 4000, REPLY_SIZE, 0, false, "oversize"},
+        {R"({"request":1,"kind":"oversize","bytes":3265})", 1, true, 3265, REPLY_SIZE, 0, false, "oversize"},
+        {R"({"request":1,"kind":"garbage"})", 1, true, REPLY_SIZE, 0, 0, false, "garbage"},
+        {R"({"request":1,"kind":"garbage","bytes":17})", 1, true, 17, 0, 0, false, "garbage"},
+        {R"({"request":1,"kind":"unterminated"})", 1, true, REPLY_SIZE, 33, 0, false, "unterminated"},   // up to "MODEL"
+        {R"({"request":1,"kind":"other-port"})", 1, true, REPLY_SIZE, REPLY_SIZE, 0, true, "other-port"},
+        {R"({"request":"all","kind":"short","bytes":5})", 9, true, 5, 5, 0, false, "short"},
+        {R"({"request":1,"kind":"other-port"},{"request":1,"kind":"delay","ms":20})", 1, true, REPLY_SIZE,
+         REPLY_SIZE, 20, true, "delay,other-port"},
+        {R"({"request":2,"kind":"no-reply"})", 1, true, REPLY_SIZE, REPLY_SIZE, 0, false, ""},
+        {R"({"request":1,"kind":"short","bytes":10},{"request":2,"kind":"no-reply"})", 3, true, REPLY_SIZE,
+         REPLY_SIZE, 0, false, ""},
     };
-    const Case cases[] = {
-        {{"velmora-sim"}, "no scenario file given"},
-        {{"velmora-sim", "--port", "70000", "s"}, "--port: '70000' is not a port number"},
-        {{"velmora-sim", "--port", "x", "s"}, "--port: 'x' is not a port number"},
-        {{"velmora-sim", "--max-seconds", "0", "s"}, "--max-seconds: '0' is not a positive"},
-        {{"velmora-sim", "s", "--log"}, "--log needs a value"},
-        {{"velmora-sim", "--verbose", "s"}, "unknown option --verbose"},
-        {{"velmora-sim", "a", "b"}, "more than one scenario file: b"},
+    const std::vector<unsigned char> plain = PlanReply(WithFaults(""), 1, 0).bytes;
+    for (const Case& c : cases) {
+        ReplyPlan plan = PlanReply(WithFaults(c.fault), c.request, 0);
+        SCOPED_TRACE(c.fault);
+        EXPECT_EQ(plan.send, c.send);
+        ASSERT_EQ(plan.bytes.size(), c.size);
+        size_t same = 0;
+        while (same < c.size && same < REPLY_SIZE && plan.bytes[same] == plain[same])
+            ++same;
+        EXPECT_EQ(same, c.samePrefix);
+        EXPECT_EQ(plan.delayMs, c.delayMs);
+        EXPECT_EQ(plan.otherPort, c.otherPort);
+        EXPECT_EQ(plan.faults, c.faults);
+    }
+    // Garbage differs per request and holds no 0 byte; unterminated texts
+    // fill their fields of drives in use only.
+    Scenario garbage = WithFaults(R"({"request":"all","kind":"garbage"})");
+    EXPECT_NE(PlanReply(garbage, 1, 0).bytes, PlanReply(garbage, 2, 0).bytes);
+    for (unsigned char b : PlanReply(garbage, 1, 0).bytes)
+        ASSERT_NE(b, 0);
+    const std::vector<unsigned char> filled = PlanReply(WithFaults(R"({"request":1,"kind":"unterminated"})"), 1, 0).bytes;
+    const DriveRecord r0 = RecordAt(filled.data(), 0);
+    EXPECT_EQ(std::string(r0.Model, 8), "MODEL***");
+    EXPECT_EQ(FieldLength(r0.Firmware) + FieldLength(r0.Serial) + FieldLength(r0.DriveNumber), 16u + 32 + 64);
+    EXPECT_EQ(FieldLength(RecordAt(filled.data(), 3).Model), 0u);
+}
+
+TEST(SimScenario, InvalidScenariosNameFilePlaceAndFieldAndLeaveTheScenario)
+{
+    const char* const cases[][2] = {
+        {"{\"drives\": [\n  {,}]}", "t.json: line 2, column 4: not valid JSON"},
+        {"[1]", "t.json: top level: expected an object"},
+        {"{}", "t.json: drives: expected an array of at most 16 drives"},
+        {R"({"drives":[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},{}]})", "t.json: drives: expected"},
+        {R"({"drives":[],"drivez":1})", "t.json: drivez: unknown field"},
+        {R"({"drives":[{},{"Temprature":3}]})", "t.json: drives[1].Temprature: unknown field"},
+        {R"({"drives":[{"Temperature":130}]})", "t.json: drives[0].Temperature: 130 is out of range -128 to 127"},
+        {R"({"drives":[{"Temperature":"hot"}]})", "t.json: drives[0].Temperature: expected an integer"},
+        {R"({"drives":[{"Temperature":{"schedule":"wave"}}]})", "t.json: drives[0].Temperature.schedule: expected"},
+        {R"({"drives":[{"Temperature":{"schedule":"ramp","from":1,"seconds":3}}]})",
+         "t.json: drives[0].Temperature.to: missing"},
+        {R"({"drives":[{"Temperature":{"schedule":"step","before":1,"after":2,"at":-1}}]})",
+         "t.json: drives[0].Temperature.at: expected a number of seconds"},
+        {R"({"drives":[{"State":"bad"}]})", "t.json: drives[0].State: expected \"good\""},
+        {R"({"drives":[{"State":256}]})", "t.json: drives[0].State: 256 is out of range 0 to 255"},
+        {R"({"drives":[{"A09":4294967296}]})", "t.json: drives[0].A09: 4294967296 is out of range"},
+        {R"({"drives":[{"position":16}]})", "t.json: drives[0].position: 16 is out of range 0 to 15"},
+        {R"({"drives":[{"position":2},{"position":2}]})", "t.json: drives[1].position: position 2 is given twice"},
+        {R"({"drives":[{"Model":5}]})", "t.json: drives[0].Model: expected a text"},
+        {R"({"drives":[{"Firmware":"0123456789ABCDEF"}]})",
+         "t.json: drives[0].Firmware: is 16 bytes in Shift-JIS; the field holds at most 15"},
+        {u8R"({"drives":[{"DriveNumber":"😀"}]})", "t.json: drives[0].DriveNumber: cannot be written in Shift-JIS"},
+        {R"({"drives":[],"faults":[{"request":1,"kind":"explode"}]})", "t.json: faults[0].kind: expected one of"},
+        {R"({"drives":[],"faults":[{"request":0,"kind":"no-reply"}]})", "t.json: faults[0].request: 0 is out of range"},
+        {R"({"drives":[],"faults":[{"kind":"no-reply"}]})", "t.json: faults[0].request: missing"},
+        {R"({"drives":[],"faults":[{"request":1,"kind":"short","bytes":3264}]})",
+         "t.json: faults[0].bytes: 3264 is out of range 0 to 3263"},
+        {R"({"drives":[],"faults":[{"request":1,"kind":"oversize","bytes":3264}]})",
+         "t.json: faults[0].bytes: 3264 is out of range 3265"},
+        {R"({"drives":[],"faults":[{"request":1,"kind":"delay"}]})", "t.json: faults[0].ms: missing"},
+        {R"({"drives":[],"faults":[{"request":1,"kind":"no-reply","bytes":3}]})",
+         "t.json: faults[0].bytes: not used by a no-reply fault"},
+    };
+    for (const auto& c : cases) {
+        Scenario s;
+        s.drives.resize(3);
+        std::string error;
+        EXPECT_FALSE(ParseScenario(c[0], "t.json", &s, &error)) << c[0];
+        EXPECT_EQ(error.rfind(c[1], 0), 0u) << error;
+        EXPECT_EQ(s.drives.size(), 3u) << "a failed parse changed the scenario";
+    }
+}
+
+TEST(SimSchedule, TemperaturesFollowTheirScheduleIntoTheRecord)
+{
+    const char* const RAMP = R"({"schedule":"ramp","from":30,"to":60,"seconds":30})";
+    const char* const STEP = R"({"schedule":"step","before":40,"after":55,"at":10})";
+    struct Case { const char* temperature; int64_t ms; int expected; } cases[] = {
+        {"40", 99999, 40},
+        {R"({"schedule":"constant","value":-5})", 5000, -5},
+        {RAMP, 0, 30}, {RAMP, 15000, 45}, {RAMP, 1999, 31}, {RAMP, 90000, 60},
+        {R"({"schedule":"ramp","from":60,"to":40,"seconds":10})", 5500, 49},
+        {R"({"schedule":"ramp","from":0,"to":10,"seconds":0.5})", 250, 5},
+        {STEP, 9999, 40}, {STEP, 10000, 55},
+        {R"({"schedule":"step","before":40,"after":55,"at":0})", 0, 55},
     };
     for (const Case& c : cases) {
+        Scenario s = Parse(std::string(R"({"drives":[{"Temperature":)") + c.temperature + "}]}");
+        EXPECT_EQ(static_cast<int8_t>(EncodeRecords(s, c.ms, false)[1]), c.expected) << c.temperature << c.ms;
+    }
+}
+
+TEST(SimOptions, DefaultsEveryOptionAndMalformedCommandLines)
+{
+    struct Case { std::vector<const char*> args; const char* error; SimOptions expected; } cases[] = {
+        {{"s.json"}, nullptr, {"127.0.0.1", 10008, "", 0, "s.json", false}},
+        {{"--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"}, nullptr,
+         {"0.0.0.0", 0, "l.txt", 2.5, "x.json", false}},
+        {{"--help"}, nullptr, {"127.0.0.1", 10008, "", 0, "", true}},
+        {{}, "no scenario file given", {}},
+        {{"--port", "70000", "s"}, "--port: '70000' is not a port number", {}},
+        {{"--port", "x", "s"}, "--port: 'x' is not a port number", {}},
+        {{"--max-seconds", "0", "s"}, "--max-seconds: '0' is not a positive", {}},
+        {{"s", "--log"}, "--log needs a value", {}},
+        {{"--verbose", "s"}, "unknown option --verbose", {}},
+        {{"a", "b"}, "more than one scenario file: b", {}},
+    };
+    for (Case& c : cases) {
+        c.args.insert(c.args.begin(), "velmora-sim");
         SimOptions o;
         std::string error;
-        EXPECT_FALSE(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error));
-        EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        ASSERT_EQ(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error), !c.error) << error;
+        if (c.error) {
+            EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+            continue;
+        }
+        EXPECT_EQ(o.bindAddress, c.expected.bindAddress);
+        EXPECT_EQ(o.port, c.expected.port);
+        EXPECT_EQ(o.logFile, c.expected.logFile);
+        EXPECT_EQ(o.maxSeconds, c.expected.maxSeconds);
+        EXPECT_EQ(o.scenarioFile, c.expected.scenarioFile);
+        EXPECT_EQ(o.help, c.expected.help);
     }
-    const char* help[] = {"velmora-sim", "--help"};
-    SimOptions o;
-    std::string error;
-    EXPECT_TRUE(ParseSimOptions(2, help, &o, &error));
-    EXPECT_TRUE(o.help);
 }
 
 TEST(SimScenario, TheShippedDemoScenarioIsValid)
@@ -206,7 +219,6 @@ TEST(SimScenario, TheShippedDemoScenarioIsValid)
     std::stringstream text;
     text << in.rdbuf();
     Scenario s = Parse(text.str());
-    ASSERT_GE(s.drives.size(), 5u);
     bool states[4] = {};
     size_t longest = 0;
     bool turnsToCaution = false;   // the demo's health alert after a minute
