@@ -125,39 +125,27 @@ TEST_F(ColorPicker, TwoDifferentlyNamedCopiesKeepSeparatePalettes)
         EXPECT_EQ(IniValue(c.name, PALETTE_KEY, PaletteFilePath()), c.value + Repeat("00000000", 15)) << c.name;
 }
 
-LOGFONTA PatternFont()
+// Cancel leaves every byte of the font as it was; confirming takes the
+// chosen face, and the chooser offers no effects.
+TEST(FontPicker, CancelLeavesTheFontByteForByteConfirmTakesTheChosenFace)
 {
-    LOGFONTA lf;
-    std::memset(&lf, 0xA5, sizeof lf);
-    lf.lfHeight = -17;
-    lf.lfWidth = 0;
-    lf.lfWeight = FW_BOLD;
-    lf.lfItalic = 0;
-    lf.lfUnderline = 0;
-    lf.lfStrikeOut = 0;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strcpy(lf.lfFaceName, "Arial Narrow");
-    return lf;
-}
-
-TEST(FontPicker, CancelLeavesTheFontByteForByte)
-{
-    LOGFONTA font = PatternFont();
+    LOGFONTA font;
+    std::memset(&font, 0xA5, sizeof font);
+    font.lfHeight = -17;
+    font.lfWidth = font.lfItalic = font.lfUnderline = font.lfStrikeOut = 0;
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(font.lfFaceName, "Arial Narrow");
     const LOGFONTA before = font;
-    DialogDriver driver([](HWND chooser) { ClickButton(chooser, IDCANCEL); });
+    DialogDriver cancel([](HWND chooser) { ClickButton(chooser, IDCANCEL); });
     EXPECT_FALSE(ChooseTextFont(nullptr, font));
-    ASSERT_TRUE(driver.Ran());
+    ASSERT_TRUE(cancel.Ran());
     EXPECT_EQ(std::memcmp(&font, &before, sizeof font), 0);
-}
 
-TEST(FontPicker, ConfirmTakesTheChosenFaceAndOffersNoEffects)
-{
-    LOGFONTA font = PatternFont();
     bool effectsShown = true;
-    DialogDriver driver([&](HWND chooser) {
-        const int effects[] = {FONT_STRIKEOUT_CHECK, FONT_UNDERLINE_CHECK, FONT_COLOR_COMBO};
+    DialogDriver confirm([&](HWND chooser) {
         effectsShown = false;
-        for (int id : effects) {
+        for (int id : {FONT_STRIKEOUT_CHECK, FONT_UNDERLINE_CHECK, FONT_COLOR_COMBO}) {
             HWND control = GetDlgItem(chooser, id);
             effectsShown = effectsShown || (control && IsWindowVisible(control) && IsWindowEnabled(control));
         }
@@ -167,7 +155,7 @@ TEST(FontPicker, ConfirmTakesTheChosenFaceAndOffersNoEffects)
         ClickButton(chooser, IDOK);
     });
     EXPECT_TRUE(ChooseTextFont(nullptr, font));
-    ASSERT_TRUE(driver.Ran());
+    ASSERT_TRUE(confirm.Ran());
     EXPECT_FALSE(effectsShown);
     EXPECT_STREQ(font.lfFaceName, "Liberation Sans");
     EXPECT_LT(font.lfHeight, 0);
