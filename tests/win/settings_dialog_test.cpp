@@ -271,12 +271,16 @@ TEST_F(SettingsDialog, CancelPressedWhileTheRefreshShowsItsErrorBoxSavesNothing)
     StopSockets();
 }
 
+// A view type outside the list opens without selection and is saved as -1.
 TEST_F(SettingsDialog, SetSavesInTheSectionOfTheNewHost)
 {
     Settings.Debug = 1;
+    Settings.ViewType = 7;
     // Without its folder (the path less "\KELPRA.INI"): the save makes it.
     ASSERT_TRUE(RemoveDirectoryA(std::string(SettingsFilePath()).erase(std::strlen(SettingsFilePath()) - 11).c_str()));
-    Run([](HWND d) {
+    LRESULT selected = 0;
+    Run([&](HWND d) {
+        selected = Selected(d, 1112);
         Type(d, 1000, "192.168.0.9");
         Type(d, 1009, "5");
         ClickButton(d, IDOK);
@@ -286,19 +290,9 @@ TEST_F(SettingsDialog, SetSavesInTheSectionOfTheNewHost)
     EXPECT_EQ(IniValue("192.168.0.9", "HostNumber"), "5");
     EXPECT_EQ(IniValue("192.168.0.9", "Debug"), "<missing>");
     EXPECT_TRUE(SectionKeys("127.0.0.1").empty());
-}
-
-TEST_F(SettingsDialog, AViewTypeOutsideTheListOpensWithoutSelectionAndIsSavedAsMinusOne)
-{
-    WriteKey("ViewType", "7");
-    LRESULT selected = 0;
-    Run([&](HWND d) {
-        selected = Selected(d, 1112);
-        ClickButton(d, IDOK);
-    });
     EXPECT_EQ(selected, CB_ERR);
     EXPECT_EQ(Settings.ViewType, -1);
-    EXPECT_EQ(IniValue("127.0.0.1", "ViewType"), "4294967295");
+    EXPECT_EQ(IniValue("192.168.0.9", "ViewType"), "4294967295");
 }
 
 // A picked colour shows in its swatch at once and reaches the settings only

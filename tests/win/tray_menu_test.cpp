@@ -464,8 +464,6 @@ TEST_F(TrayMenu, TheMainWindowDispatchesCommandsAndTrayMessages)
 {
     OwnerWindow owner;
     SetWindowLongPtrA(owner.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWndProc));
-    EXPECT_EQ(SendMessageA(owner.window, WM_COMMAND, IDM_OVERRIDE_DANGER, 0), 0);
-    EXPECT_EQ(AppState.stateOverride, 3);
     EXPECT_EQ(SendMessageA(owner.window, WM_COMMAND, IDM_HIDE_STATUS + 15, 0), 0);
     EXPECT_EQ(DriveSlots[15].Check, 1);
 
