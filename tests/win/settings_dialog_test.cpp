@@ -115,40 +115,26 @@ TEST_F(SettingsDialog, ShowsEveryFieldOfTheSettings)
     Settings.HostNumber = 2;
     Settings.CommandError = 1;
     Settings.ShadowType = 6;
-    std::string caption;
-    std::vector<std::string> texts, views, shadows;
-    LRESULT view = -2, shadow = -2;
-    UINT checked = 0;
-    INT32 openFlag = 0;
-    HICON bigIcon = nullptr, smallIcon = nullptr;
     Run([&](HWND d) {
-        char text[64] = "";
-        GetWindowTextA(d, text, sizeof text);
-        caption = text;
+        char caption[64] = "";
+        GetWindowTextA(d, caption, sizeof caption);
+        EXPECT_STREQ(caption, "設定");
+        std::vector<std::string> texts;
         for (int id : {1000, 1001, 1003, 1005, 1007, 1009, 1111})
             texts.push_back(ItemText(d, id));
-        views = ListItems(d, 1112);
-        shadows = ListItems(d, 1113);
-        view = Selected(d, 1112);
-        shadow = Selected(d, 1113);
-        checked = IsDlgButtonChecked(d, 1011);
-        openFlag = AppState.settingsOpen;
-        bigIcon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_BIG, 0));
-        smallIcon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_SMALL, 0));
+        EXPECT_EQ(texts, (std::vector<std::string>{"127.0.0.1", "10008", "3", "120", "45", "2", "Arial Narrow"}));
+        EXPECT_EQ(ListItems(d, 1112), (std::vector<std::string>{"無効", "背面", "前面", "背面＋前面"}));
+        EXPECT_EQ(ListItems(d, 1113), (std::vector<std::string>{"無効", "左上", "右上", "左下", "右下", "縁取(弱)",
+                                                                "縁取(中)", "縁取(強)"}));
+        EXPECT_EQ(Selected(d, 1112), 3);
+        EXPECT_EQ(Selected(d, 1113), 6);
+        EXPECT_EQ(IsDlgButtonChecked(d, 1011), static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(AppState.settingsOpen, 1);
+        EXPECT_NE(SendMessageA(d, WM_GETICON, ICON_BIG, 0), 0);
+        EXPECT_NE(SendMessageA(d, WM_GETICON, ICON_SMALL, 0), 0);
         ClickButton(d, IDCANCEL);
     });
-    EXPECT_EQ(caption, "設定");
-    EXPECT_EQ(texts, (std::vector<std::string>{"127.0.0.1", "10008", "3", "120", "45", "2", "Arial Narrow"}));
-    EXPECT_EQ(views, (std::vector<std::string>{"無効", "背面", "前面", "背面＋前面"}));
-    EXPECT_EQ(shadows, (std::vector<std::string>{"無効", "左上", "右上", "左下", "右下", "縁取(弱)", "縁取(中)",
-                                                 "縁取(強)"}));
-    EXPECT_EQ(view, 3);
-    EXPECT_EQ(shadow, 6);
-    EXPECT_EQ(checked, static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(openFlag, 1);
     EXPECT_EQ(AppState.settingsOpen, 0);
-    EXPECT_NE(bigIcon, nullptr);
-    EXPECT_NE(smallIcon, nullptr);
 }
 
 TEST_F(SettingsDialog, ReturnsTwoOnCancelOrCloseBoxAndOneOnSet)
@@ -181,12 +167,10 @@ TEST_F(SettingsDialog, ValuesOutsideASpinsRangeAreShownAndSavedAtTheNearerEnd)
     for (const auto& c : cases) {
         SetUp();
         WriteKey(c.key, c.value);
-        std::string shown;
         Run([&](HWND d) {
-            shown = ItemText(d, c.edit);
+            EXPECT_EQ(ItemText(d, c.edit), c.shown) << c.key << "=" << c.value;
             ClickButton(d, IDOK);
         });
-        EXPECT_EQ(shown, c.shown) << c.key << "=" << c.value;
         EXPECT_EQ(IniValue("127.0.0.1", c.key), c.shown) << c.key << "=" << c.value;
         TearDown();
     }
@@ -305,10 +289,8 @@ TEST_F(SettingsDialog, APickedColourReachesTheSettingsOnlyOnApply)
     };
     for (const auto& c : cases) {
         const COLORREF before = *c.setting;
-        COLORREF working = 0;
-        HBRUSH brushBefore = nullptr, brushAfter = nullptr;
         Run([&](HWND d) {
-            brushBefore = SwatchBrushes[c.index].m_hBrush;
+            const HBRUSH brushBefore = SwatchBrushes[c.index].m_hBrush;
             DialogDriver chooser(
                 [](HWND p) {
                     SetDlgItemInt(p, 706, 11, FALSE);
@@ -319,15 +301,13 @@ TEST_F(SettingsDialog, APickedColourReachesTheSettingsOnlyOnApply)
                 d);
             ClickButton(d, c.button);
             EXPECT_TRUE(chooser.Ran());
-            working = WorkingColors[c.index];
-            brushAfter = SwatchBrushes[c.index].m_hBrush;
+            EXPECT_EQ(WorkingColors[c.index], RGB(11, 22, 33)) << c.button;
+            EXPECT_NE(SwatchBrushes[c.index].m_hBrush, nullptr) << c.button;
+            EXPECT_NE(SwatchBrushes[c.index].m_hBrush, brushBefore) << c.button;
             if (c.apply)
                 ClickButton(d, IDC_APPLY);
             ClickButton(d, IDCANCEL);
         });
-        EXPECT_EQ(working, RGB(11, 22, 33)) << c.button;
-        EXPECT_NE(brushAfter, nullptr) << c.button;
-        EXPECT_NE(brushAfter, brushBefore) << c.button;
         EXPECT_EQ(*c.setting, c.apply ? RGB(11, 22, 33) : before) << c.button;
     }
 }
@@ -340,34 +320,29 @@ TEST_F(SettingsDialog, SwatchesAreFilledWithTheirColours)
     const struct { int swatch; COLORREF color; } cases[] = {
         {1101, RGB(200, 10, 20)}, {1105, RGB(10, 200, 30)}, {1109, RGB(40, 50, 250)},
     };
-    std::vector<COLORREF> seen;
-    std::vector<INT_PTR> brushes;
-    INT_PTR labelBrush = 0;
     Run([&](HWND d) {
         UpdateWindow(d);
+        std::vector<LRESULT> brushes;
         for (const auto& c : cases) {
             HWND swatch = GetDlgItem(d, c.swatch);
             RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             RECT rc;
             GetClientRect(swatch, &rc);
             HDC dc = GetDC(swatch);
-            seen.push_back(GetPixel(dc, rc.right / 2, rc.bottom / 2));
+            EXPECT_EQ(GetPixel(dc, rc.right / 2, rc.bottom / 2), c.color) << c.swatch;
             brushes.push_back(SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                            reinterpret_cast<LPARAM>(swatch)));
             ReleaseDC(swatch, dc);
         }
+        EXPECT_NE(brushes[0], 0);
+        EXPECT_NE(brushes[0], brushes[1]);
         HDC dc = GetDC(d);
-        labelBrush = SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                  reinterpret_cast<LPARAM>(GetDlgItem(d, 1111)));
+        EXPECT_EQ(SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(GetDlgItem(d, 1111))),
+                  reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
         ReleaseDC(d, dc);
         ClickButton(d, IDCANCEL);
     });
-    ASSERT_EQ(seen.size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(seen[i], cases[i].color) << cases[i].swatch;
-    EXPECT_NE(brushes[0], 0);
-    EXPECT_NE(brushes[0], brushes[1]);
-    EXPECT_EQ(labelBrush, reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
 }
 
 TEST_F(SettingsDialog, ASaveTheFileRefusesIsReportedAndTheDialogStaysOpen)
