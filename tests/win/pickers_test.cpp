@@ -39,13 +39,6 @@ void SetRgb(HWND chooser, COLORREF color)
     SetDlgItemInt(chooser, COLOR_BLUE_EDIT, GetBValue(color), FALSE);
 }
 
-COLORREF ShownRgb(HWND chooser)
-{
-    return RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
-               GetDlgItemInt(chooser, COLOR_GREEN_EDIT, nullptr, FALSE),
-               GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE));
-}
-
 class ColorPicker : public ::testing::Test {
 protected:
     void SetUp() override { RemoveProfile(PaletteFilePath()); }
@@ -54,19 +47,17 @@ protected:
 
 TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
 {
-    bool customPartShown = false;
-    COLORREF shown = 0;
     DialogDriver driver([&](HWND chooser) {
-        customPartShown = IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)) != 0;
-        shown = ShownRgb(chooser);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)));
+        EXPECT_EQ(RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
+                      GetDlgItemInt(chooser, COLOR_GREEN_EDIT, nullptr, FALSE),
+                      GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE)),
+                  RGB(200, 100, 50));
         SetRgb(chooser, RGB(10, 20, 30));
         ClickButton(chooser, IDOK);
     });
-    COLORREF result = ChoosePaletteColor(nullptr, RGB(200, 100, 50));
+    EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(200, 100, 50)), RGB(10, 20, 30));
     ASSERT_TRUE(driver.Ran());
-    EXPECT_TRUE(customPartShown);
-    EXPECT_EQ(shown, RGB(200, 100, 50));
-    EXPECT_EQ(result, RGB(10, 20, 30));
     // The custom colours were not touched: nothing is written.
     EXPECT_FALSE(FileExists(PaletteFilePath()));
 }
@@ -142,12 +133,10 @@ TEST(FontPicker, CancelLeavesTheFontByteForByteConfirmTakesTheChosenFace)
     ASSERT_TRUE(cancel.Ran());
     EXPECT_EQ(std::memcmp(&font, &before, sizeof font), 0);
 
-    bool effectsShown = true;
     DialogDriver confirm([&](HWND chooser) {
-        effectsShown = false;
         for (int id : {FONT_STRIKEOUT_CHECK, FONT_UNDERLINE_CHECK, FONT_COLOR_COMBO}) {
             HWND control = GetDlgItem(chooser, id);
-            effectsShown = effectsShown || (control && IsWindowVisible(control) && IsWindowEnabled(control));
+            EXPECT_FALSE(control && IsWindowVisible(control) && IsWindowEnabled(control)) << id;
         }
         HWND faces = GetDlgItem(chooser, FONT_FACE_COMBO);
         SendMessageA(faces, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Liberation Sans"));
@@ -156,7 +145,6 @@ TEST(FontPicker, CancelLeavesTheFontByteForByteConfirmTakesTheChosenFace)
     });
     EXPECT_TRUE(ChooseTextFont(nullptr, font));
     ASSERT_TRUE(confirm.Ran());
-    EXPECT_FALSE(effectsShown);
     EXPECT_STREQ(font.lfFaceName, "Liberation Sans");
     EXPECT_LT(font.lfHeight, 0);
 }

@@ -377,30 +377,22 @@ TEST_F(TrayMenu, TheVersionAndSettingsCommandsOpenTheirWindowOnce)
     };
     for (const auto& c : cases) {
         OwnerWindow owner;
-        INT32 flagWhileOpen = 0;
-        bool secondOpened = true;
-        HWND windowOwner = nullptr;
-        std::string text;
         DialogDriver driver([&](HWND d) {
-            flagWhileOpen = *c.flag;
-            windowOwner = GetWindow(d, GW_OWNER);
-            char buffer[1024] = "";
-            GetDlgItemTextA(d, 0xFFFF, buffer, sizeof buffer);
-            text = buffer;
+            EXPECT_EQ(*c.flag, 1) << c.command;
+            EXPECT_EQ(GetWindow(d, GW_OWNER), owner.window) << c.command;
+            char text[1024] = "";
+            GetDlgItemTextA(d, 0xFFFF, text, sizeof text);
+            if (c.command == IDM_VERSION) {
+                EXPECT_EQ(std::string(text).rfind("KELPRA ドライブ温度トレイ表示 (x64)\r\nVersion 1.12", 0), 0u) << text;
+            }
             DialogDriver second([&](HWND b) { ClickButton(b, c.close); }, d, 20);
             OnCommand(owner.window, c.command);
-            secondOpened = second.Ran();
+            EXPECT_FALSE(second.Ran()) << c.command;
             ClickButton(d, c.close);
         });
         OnCommand(owner.window, c.command);
         ASSERT_TRUE(driver.Ran()) << c.command;
-        EXPECT_EQ(flagWhileOpen, 1) << c.command;
-        EXPECT_EQ(windowOwner, owner.window) << c.command;
-        EXPECT_FALSE(secondOpened) << c.command;
         EXPECT_EQ(*c.flag, 0) << c.command;
-        if (c.command == IDM_VERSION) {
-            EXPECT_EQ(text.rfind("KELPRA ドライブ温度トレイ表示 (x64)\r\nVersion 1.12", 0), 0u) << text;
-        }
     }
 }
 
