@@ -295,62 +295,49 @@ protected:
     OwnerWindow owner;
 };
 
-TEST_F(TrayCommands, HideStatusFlipsTheFlagSavesItAndRefreshes)
+// Each command in turn, with the queries it makes.
+TEST_F(TrayCommands, EachCommandDoesItsPartAndAsksTheServerOnlyWhereItShould)
 {
-    const size_t before = sim.RequestCount();
-    EXPECT_EQ(OnCommand(owner.window, IDM_HIDE_STATUS + 2), 0);
+    size_t asked = sim.RequestCount();
+    auto command = [&](UINT id, size_t queries) {
+        EXPECT_EQ(OnCommand(owner.window, id), 0) << id;
+        asked += queries;
+        EXPECT_EQ(sim.RequestCount(), asked) << id;
+    };
+    // Hiding the status flips the flag, saves it and refreshes.
+    command(IDM_HIDE_STATUS + 2, 1);
     EXPECT_EQ(DriveSlots[2].Check, 1);
     EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "1");
     EXPECT_EQ(IniValue("M2:F2:S2", "A05"), "3");
-    EXPECT_EQ(sim.RequestCount(), before + 1);
-
-    OnCommand(owner.window, IDM_HIDE_STATUS + 2);
+    command(IDM_HIDE_STATUS + 2, 1);
     EXPECT_EQ(DriveSlots[2].Check, 0);
     EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "0");
-}
 
-TEST_F(TrayCommands, RefreshAsksTheServerAndSaveAttributesDoesNot)
-{
-    const size_t before = sim.RequestCount();
-    OnCommand(owner.window, IDM_REFRESH);
-    EXPECT_EQ(sim.RequestCount(), before + 1);
-
-    OnCommand(owner.window, IDM_SAVE_ATTRIBUTES);
-    EXPECT_EQ(sim.RequestCount(), before + 1);
+    command(IDM_REFRESH, 1);
+    // Saving the attributes asks nothing and writes only the drives in use.
+    RemoveProfile(SettingsFilePath());
+    command(IDM_SAVE_ATTRIBUTES, 0);
     EXPECT_EQ(IniValue("M0:F0:S0", "Check"), "0");
-    EXPECT_EQ(IniValue("M2:F2:S2", "Check"), "0");
-    // Only drives in use get a section.
     char sections[512] = "";
     GetPrivateProfileSectionNamesA(sections, sizeof sections, SettingsFilePath());
     std::vector<std::string> names;
     for (const char* n = sections; *n; n += std::strlen(n) + 1)
         names.push_back(n);
     EXPECT_EQ(names, (std::vector<std::string>{"M0:F0:S0", "M2:F2:S2"}));
-}
 
-TEST_F(TrayCommands, HostNumberModeAsksNothingAndLeavingItRefreshes)
-{
-    const size_t before = sim.RequestCount();
-    OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
+    // Host-number mode asks nothing, not even on a refresh; leaving it refreshes.
+    command(IDM_HOST_NUMBER_MODE, 0);
     EXPECT_EQ(AppState.hostNumberMode, 1);
-    OnCommand(owner.window, IDM_REFRESH);
-    EXPECT_EQ(sim.RequestCount(), before);
-
-    OnCommand(owner.window, IDM_HOST_NUMBER_MODE);
+    command(IDM_REFRESH, 0);
+    command(IDM_HOST_NUMBER_MODE, 1);
     EXPECT_EQ(AppState.hostNumberMode, 0);
-    EXPECT_EQ(sim.RequestCount(), before + 1);
-}
 
-TEST_F(TrayCommands, OverridesSetTheStateAndRefreshAndExitPostsClose)
-{
     for (UINT id = IDM_OVERRIDE_NONE; id <= IDM_OVERRIDE_ERROR; ++id) {
-        const size_t before = sim.RequestCount();
-        OnCommand(owner.window, MAKEWPARAM(id, 0));
+        command(id, 1);
         EXPECT_EQ(AppState.stateOverride, static_cast<INT32>(id - IDM_OVERRIDE_NONE));
-        EXPECT_EQ(sim.RequestCount(), before + 1) << id;
     }
     EXPECT_FALSE(owner.Posted(WM_CLOSE));
-    OnCommand(owner.window, IDM_EXIT);
+    command(IDM_EXIT, 0);
     EXPECT_TRUE(owner.Posted(WM_CLOSE));
 }
 
