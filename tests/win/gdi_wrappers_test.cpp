@@ -18,10 +18,10 @@ uint32_t SolidGreen(int, int)
     return 0xFF00C000;
 }
 
-// A file in the current directory is owned and destroyed on reload; a
-// resource icon is shared between loads and never destroyed; with neither
-// there is no icon.
-TEST(AutoIcon, FileOwnedResourceSharedNeitherNull)
+// A resource icon is shared between loads and never destroyed; with neither
+// file nor resource there is no icon. (An icon from a file, owned and
+// destroyed on reload, is IconSet's error icon test.)
+TEST(AutoIcon, ResourceSharedNeitherNull)
 {
     ScratchDirectory dir;
     AUTOICON a, b, none;
@@ -37,20 +37,6 @@ TEST(AutoIcon, FileOwnedResourceSharedNeitherNull)
     none.Load("NONE.ICO", 299, 16, 16);
     EXPECT_EQ(none.m_hIcon, nullptr);
     EXPECT_EQ(none.m_bOwned, 0);
-
-    WriteIconFile(dir.Path() + "\\B_GOOD.ICO", 16, SolidGreen);
-    AUTOICON icon;
-    icon.Load("B_GOOD.ICO", 220, 16, 16);
-    ASSERT_NE(icon.m_hIcon, nullptr);
-    EXPECT_EQ(icon.m_bOwned, 1);
-    EXPECT_EQ(ReadIcon(icon.m_hIcon).Rgb(8, 8), 0x00C000u);
-    HICON first = icon.m_hIcon;
-    const long live = TallyLive(GdiKind::Icon);
-    icon.Load("B_GOOD.ICO", 220, 16, 16);
-    EXPECT_FALSE(IconAlive(first));
-    EXPECT_EQ(TallyLive(GdiKind::Icon), live);
-    icon.Release();
-    EXPECT_EQ(TallyLive(GdiKind::Icon), live - 1);
 }
 
 TEST(BitmapIcon, DrawsTheIconAndKeepsTheOldBitmapForANullIcon)

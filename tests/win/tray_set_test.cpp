@@ -83,21 +83,6 @@ TEST_F(TraySet, CreateFailsWhenTheTablesExistAlready)
     EXPECT_FALSE(CreateTrayIcons(fixture.Window()));
 }
 
-TEST_F(TraySet, HostNumbersShowOnlyForSlotsInUse)
-{
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    TrayFixture::FillTables();
-    ShowDrive(0, 40, "Disk 0");
-    ShowDrive(2, 41, "Disk 2");
-    EXPECT_TRUE(ShowHostNumbers());
-    EXPECT_EQ(DriveSlots[0].ShownImage, 600u);
-    EXPECT_EQ(DriveSlots[2].ShownImage, 602u);
-    EXPECT_EQ(DriveSlots[0].TrayIcon.m_nid.hIcon, HostImage());
-    EXPECT_EQ(DriveSlots[2].TrayIcon.m_nCurrentImage, 602);
-    EXPECT_EQ(DriveSlots[1].ShownImage, 0u);
-    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
-}
-
 TEST_F(TraySet, HostNumbersAreRecordedEvenWithoutTables)
 {
     DriveSlots[4].Record = TrayFixture::Drive(40, DS_GOOD, "Disk 4");
@@ -114,6 +99,10 @@ TEST_F(TraySet, TaskbarCreatedReAddsTheSlotsInUseWithLastImageAndTooltip)
     ShellForgets(1);
     ShellForgets(5);
     ASSERT_FALSE(TrayFixture::ShellHasIcon(1));
+    for (UINT message : {static_cast<UINT>(WM_NULL), static_cast<UINT>(WM_USER + 7),
+                         RegisterWindowMessageA("SomethingElse")})
+        EXPECT_FALSE(OnTaskbarCreated(message)) << "other messages re-add nothing: " << message;
+    EXPECT_FALSE(TrayFixture::ShellHasIcon(5));
 
     UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     // Through the window procedure, as the shell's broadcast arrives.
@@ -136,18 +125,6 @@ TEST_F(TraySet, TaskbarCreatedReAddsTheSlotsInUseWithLastImageAndTooltip)
     DriveSlots[1].TrayIcon.Remove();
     OnTaskbarCreated(taskbarCreated);
     EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
-}
-
-TEST_F(TraySet, OtherMessagesReAddNothing)
-{
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    TrayFixture::FillTables();
-    ShowDrive(3, 40, "Disk 3");
-    ShellForgets(3);
-    for (UINT message : {static_cast<UINT>(WM_NULL), static_cast<UINT>(WM_USER + 7),
-                         RegisterWindowMessageA("SomethingElse")})
-        EXPECT_FALSE(OnTaskbarCreated(message)) << message;
-    EXPECT_FALSE(TrayFixture::ShellHasIcon(3));
 }
 
 TEST_F(TraySet, RemoveTakesEveryIconAwayAndASecondRemoveCallsNoShellFunction)
