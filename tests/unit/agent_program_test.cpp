@@ -154,7 +154,6 @@ TEST(AgentProcessRun, EndsEveryRunWithinItsLimits)
 {
     const RunCase cases[] = {
         {"exit status and output", {"/bin/sh", "-c", "echo out; echo err >&2; exit 5"}, {}, RunEnd::EXITED, 5, "out\n"},
-        {"found on PATH", {"sh", "-c", "printf %s \"$1\"", "sh", "a b\"c"}, {}, RunEnd::EXITED, 0, "a b\"c"},
         {"hung", {"/bin/sh", "-c", "sleep 20"}, {1024, 300}, RunEnd::TIMED_OUT, -1, ""},
         {"output closed, still running", {"/bin/sh", "-c", "exec >&-; sleep 20"}, {1024, 300}, RunEnd::TIMED_OUT, -1,
          ""},

@@ -8,6 +8,7 @@
 #include <climits>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -115,16 +116,10 @@ TEST(AgentReading, EachCaseGivesItsRecord)
             Apply(c.before, &drive);
         EXPECT_EQ(Apply(c.run, &drive), c.kind);
         const DriveRecord& r = drive.record;
-        EXPECT_EQ(r.InUse, 1);
-        EXPECT_EQ(r.State, c.state);
-        EXPECT_EQ(r.Temperature, c.temperature);
-        EXPECT_EQ(r.MaxTemperature, c.maxTemperature);
-        EXPECT_EQ(r.UsageRate, c.usage);
-        EXPECT_EQ(r.A05, c.a05);
-        EXPECT_EQ(r.A09, c.a09);
-        EXPECT_EQ(r.AC4, c.ac4);
-        EXPECT_EQ(r.AC5, c.ac5);
-        EXPECT_EQ(r.AC6, c.ac6);
+        EXPECT_EQ(std::make_tuple(int(r.InUse), int(r.State), int(r.Temperature), int(r.MaxTemperature),
+                                  int(r.UsageRate), int(r.A05), int(r.A09), int(r.AC4), int(r.AC5), int(r.AC6)),
+                  std::make_tuple(1, c.state, c.temperature, c.maxTemperature, c.usage, c.a05, c.a09, c.ac4, c.ac5,
+                                  c.ac6));
         EXPECT_STREQ(r.Model, c.model);
         EXPECT_STREQ(r.DriveNumber, "Disk 4 (/dev/sdx)");
     }

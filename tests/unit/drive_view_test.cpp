@@ -33,7 +33,6 @@ TEST(ImageIndex, NumberHotVariantMarkAndErrorImage)
     struct Case { int temperature; uint8_t state; int32_t check; uint32_t index; } cases[] = {
         {0, DS_GOOD, 0, 0},       {44, DS_GOOD, 0, 44},     {45, DS_GOOD, 0, 45},    {46, DS_GOOD, 0, 146},
         {99, DS_GOOD, 0, 199},    {120, DS_GOOD, 0, 199},   {-1, DS_GOOD, 0, 199},   {-128, DS_GOOD, 0, 199},
-        {40, DS_WARN, 0, 240},    {40, DS_DNGR, 0, 440},    {40, DS_WARN, 1, 40},    {40, DS_DNGR, 1, 40},
         {40, DS_ERR, 0, ICON_ERROR}, {-1, DS_ERR, 1, ICON_ERROR}, {127, DS_ERR, 0, ICON_ERROR},
         {40, 7, 0, 40},           {40, 255, 0, 40},
     };

@@ -32,8 +32,8 @@ protected:
 TEST_F(SimProcess, AnswersEachRequestAsItsFaultSaysAndLogsIt)
 {
     Start(R"({"drives":[{"Temperature":33}],
-      "faults":[{"request":2,"kind":"no-reply"},{"request":3,"kind":"other-port"},{"request":4,"kind":"oversize"},
-                {"request":5,"kind":"short","bytes":204},{"request":6,"kind":"delay","ms":300}]})");
+      "faults":[{"request":2,"kind":"no-reply"},{"request":3,"kind":"other-port"},
+                {"request":4,"kind":"oversize"},{"request":4,"kind":"delay","ms":300}]})");
     Client client;
     std::vector<unsigned char> reply;
     // Other datagrams are logged, not answered and not counted.
@@ -41,10 +41,9 @@ TEST_F(SimProcess, AnswersEachRequestAsItsFaultSaysAndLogsIt)
         client.Send(port_, other);
         EXPECT_FALSE(client.Receive(&reply, 300));
     }
-    struct Step { bool answered; size_t size; bool otherPort; } steps[] = {
-        {true, REPLY_SIZE, false}, {false, 0, false}, {true, REPLY_SIZE, true}, {true, 4000, false},
-        {true, 204, false}, {true, REPLY_SIZE, false},
-    };
+    // The bytes of each fault are the reply plan's; here: that they are sent, when and from where.
+    struct Step { bool answered, otherPort; size_t size; } steps[] = {
+        {true, false, REPLY_SIZE}, {false, false, 0}, {true, true, REPLY_SIZE}, {true, false, 4000}};
     int otherPort = 0;
     for (const Step& s : steps) {
         client.Send(port_, {0x01});
@@ -52,18 +51,18 @@ TEST_F(SimProcess, AnswersEachRequestAsItsFaultSaysAndLogsIt)
         ASSERT_EQ(client.Receive(&reply, s.answered ? 3000 : 500, &from), s.answered) << &s - steps + 1;
         if (!s.answered)
             continue;
-        EXPECT_EQ(reply.size(), s.size);
-        EXPECT_EQ(RecordAt(reply.data(), 0).Temperature, s.size >= RECORD_SIZE ? 33 : 0);
+        ASSERT_EQ(reply.size(), s.size);
+        EXPECT_EQ(RecordAt(reply.data(), 0).Temperature, 33);
         EXPECT_EQ(from != port_, s.otherPort);
         otherPort = s.otherPort ? from : otherPort;
     }
     // Every datagram is logged with its answer; only requests are numbered.
-    ASSERT_TRUE(WaitFor([&] { return Log().find("request=6 ") != std::string::npos; }));
+    ASSERT_TRUE(WaitFor([&] { return Log().find("request=4 ") != std::string::npos; }));
     const std::string log = Log();
     EXPECT_EQ(CountOf(log, "request=- from=127.0.0.1:"), 3u) << log;
     EXPECT_NE(log.find("request=2 from=127.0.0.1:"), std::string::npos);
     EXPECT_NE(log.find("via=" + std::to_string(otherPort) + " faults=other-port"), std::string::npos);
-    EXPECT_EQ(CountOf(log, " request="), 9u);
+    EXPECT_EQ(CountOf(log, " request="), 7u);
 }
 
 TEST_F(SimProcess, AChangedScenarioIsReadAgainAndABrokenOneIsNotServed)
@@ -78,7 +77,6 @@ TEST_F(SimProcess, AChangedScenarioIsReadAgainAndABrokenOneIsNotServed)
 
     WriteFile(scenario_, R"({"drives":[{"Temperature":"broken"}]})");
     ASSERT_TRUE(WaitFor([&] { return Log().find("rejected=") != std::string::npos; }));
-    EXPECT_NE(Log().find("drives[0].Temperature: expected an integer"), std::string::npos);
     EXPECT_EQ(RecordAt(client.Ask(port_).data(), 0).Temperature, 61);
     EXPECT_EQ(CountOf(Log(), "generation="), 2u);
 }
