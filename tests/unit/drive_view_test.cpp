@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -72,10 +73,8 @@ TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
         reply.*c.field += c.delta;
         DriveUpdate u = PlanDriveUpdate(reply, stored, c.check, c.mode, 45);
         SCOPED_TRACE(testing::Message() << "delta " << c.delta << " mode " << c.mode << " image " << c.image);
-        EXPECT_EQ(u.attributesChanged, c.changed);
-        EXPECT_EQ(u.check, c.checkAfter);
-        EXPECT_EQ(reply.State, c.shown);
-        EXPECT_EQ(u.image, c.image);
+        EXPECT_EQ(std::make_tuple(u.attributesChanged, u.check, int(reply.State), u.image),
+                  std::make_tuple(c.changed, c.checkAfter, int(c.shown), c.image));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 constexpr AlertMemory NEW = {DS_GOOD, false};
@@ -46,9 +48,9 @@ TEST(HealthAlert, AlertsWhenTheShownStateGetsWorseOrTheDriveTurnsHot)
     };
     for (const Case& c : cases) {
         AlertDecision d = DecideAlert(c.previous, c.now, c.gate);
-        EXPECT_EQ(d.alert, c.alert) << c.what;
-        EXPECT_EQ(d.next.rank, c.next.rank) << c.what;
-        EXPECT_EQ(d.next.hot, c.next.hot) << c.what;
+        EXPECT_EQ(std::make_tuple(d.alert, int(d.next.rank), d.next.hot),
+                  std::make_tuple(c.alert, int(c.next.rank), c.next.hot))
+            << c.what;
     }
 }
 

@@ -38,16 +38,9 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
     const std::vector<unsigned char> bytes = PlanReply(WithFaults(""), 1, 0).bytes;
     ASSERT_EQ(bytes.size(), REPLY_SIZE);
     const DriveRecord r0 = RecordAt(bytes.data(), 0);
-    EXPECT_EQ(r0.InUse, 1);
-    EXPECT_EQ(r0.Temperature, 35);
-    EXPECT_EQ(r0.MaxTemperature, 40);
-    EXPECT_EQ(r0.State, DS_GOOD);
-    EXPECT_EQ(r0.UsageRate, 10);
-    EXPECT_EQ(r0.A05, 1);
-    EXPECT_EQ(r0.A09, 1234);
-    EXPECT_EQ(r0.AC4, -1);
-    EXPECT_EQ(r0.AC5, 4);
-    EXPECT_EQ(r0.AC6, 2147483647);
+    EXPECT_EQ(std::make_tuple(int(r0.InUse), int(r0.Temperature), int(r0.MaxTemperature), int(r0.State),
+                              int(r0.UsageRate), int(r0.A05), int(r0.A09), int(r0.AC4), int(r0.AC5), int(r0.AC6)),
+              std::make_tuple(1, 35, 40, int(DS_GOOD), 10, 1, 1234, -1, 4, 2147483647));
     EXPECT_STREQ(r0.Model, "MODEL");
     EXPECT_STREQ(r0.Firmware, "0123456789ABCDE");   // the longest text that fits
     EXPECT_STREQ(r0.Serial, "A~\\z");               // ASCII stays ASCII in code page 932
