@@ -23,9 +23,7 @@ protected:
 
     static void UseServer(const SimServer& sim)
     {
-        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
-        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+        WriteSection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
     }
 };
 
@@ -144,9 +142,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
 TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
 {
     // Nothing listens on this port; one second per attempt keeps it short.
-    WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    WriteSection("127.0.0.1", {{"Port", "10071"}, {"TimeOut", "1"}});
     ChildProcess kelpra;
     ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
     MsgBoxWatcher watcher(kelpra.Id());

@@ -3,6 +3,8 @@
 
 #include "test_env.h"
 
+#include <algorithm>
+
 namespace {
 
 // A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
@@ -80,10 +82,7 @@ void MsgBoxWatcher::Run()
         const std::vector<HWND> boxes = OpenBoxes(processId_);
         open_ = boxes.size();
         for (HWND box : boxes) {
-            bool known = false;
-            for (HWND h : handled)
-                known = known || h == box;
-            if (!known) {
+            if (std::find(handled.begin(), handled.end(), box) == handled.end()) {
                 SeenBox seen = Read(box);
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back(seen);
@@ -93,12 +92,8 @@ void MsgBoxWatcher::Run()
                 PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressId_, BN_CLICKED), 0);
         }
         // Forget closed boxes: a later box may reuse the handle value.
-        for (size_t i = 0; i < handled.size();) {
-            if (!IsWindow(handled[i]))
-                handled.erase(handled.begin() + static_cast<long>(i));
-            else
-                ++i;
-        }
+        handled.erase(std::remove_if(handled.begin(), handled.end(), [](HWND h) { return !IsWindow(h); }),
+                      handled.end());
         Sleep(20);
     }
 }
@@ -117,11 +112,5 @@ size_t MsgBoxWatcher::Count() const
 
 bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    while (Count() < n) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
 }

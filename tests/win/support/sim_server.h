@@ -52,9 +52,6 @@ public:
     bool SetScenario(const std::string& scenarioJson);
     std::string Log() const;
     void Stop();
-    // Starts the stopped simulator again on the same port with the same
-    // scenario (a server that comes back); false when it does not listen.
-    bool Restart();
 
 private:
     std::string dir_;

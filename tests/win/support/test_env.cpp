@@ -26,6 +26,19 @@ void RemoveProfile(const std::string& path)
     DeleteFileA(path.c_str());
 }
 
+void WriteSection(const char* section, const std::vector<Setting>& keys)
+{
+    for (const Setting& k : keys)
+        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+}
+
+void WriteOnlySection(const char* section, const std::vector<Setting>& keys)
+{
+    RemoveProfile(SettingsFilePath());
+    WriteSection(section, keys);
+}
+
 std::string IniValue(const char* section, const char* key, const char* path)
 {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
@@ -62,6 +75,32 @@ void WriteWholeFile(const std::string& path, const std::string& data)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MakeTempFolder(const char* prefix)
+{
+    char base[MAX_PATH] = "";
+    GetTempPathA(sizeof base, base);
+    static unsigned counter = 0;
+    std::string dir;
+    do
+        dir = std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    while (!CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    return dir;
+}
+
+void RemoveFolder(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((path + "\\" + found.cFileName).c_str());
+        while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
 }
 
 std::string BuildPath(const char* relative)
@@ -144,13 +183,7 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const char* className)
 
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<HWND> found = TopLevelWindows(processId, className);
-        if (!found.empty())
-            return found.front();
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(20);
-    }
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopLevelWindows(processId, className)).empty(); }, timeoutMs, 20);
+    return found.empty() ? nullptr : found.front();
 }
