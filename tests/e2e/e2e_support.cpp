@@ -9,7 +9,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <set>
 
@@ -53,8 +52,7 @@ bool Screenshot::SaveBmp(const std::string& path) const
 
 bool Kelpra::Start(const std::string& arguments, const char* folder)
 {
-    const std::string line = "\"" + BuildPath("kelpra.exe") + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!process_.Start(line, folder))
+    if (!process_.Start(Quoted(BuildPath("kelpra.exe")) + (arguments.empty() ? "" : " " + arguments), folder))
         return false;
     window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
     return window_ != nullptr;
@@ -73,13 +71,6 @@ bool Kelpra::CloseWithZero()
 }
 
 namespace {
-
-std::vector<HWND> Visible(std::vector<HWND> windows)
-{
-    windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); }),
-                  windows.end());
-    return windows;
-}
 
 DWORD ShellId()
 {
@@ -129,7 +120,7 @@ std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
 HWND Kelpra::WaitForMenu() const
 {
     std::vector<HWND> menus;
-    WaitUntil([&] { return !(menus = Visible(TopLevelWindows(Id(), "#32768"))).empty(); }, 5000, 50);
+    WaitUntil([&] { return !(menus = TopLevelWindows(Id(), "#32768", true)).empty(); }, 5000, 50);
     return menus.empty() ? nullptr : menus.front();
 }
 
@@ -227,7 +218,7 @@ std::vector<HWND> VisibleBalloons()
 {
     std::vector<HWND> balloons;
     RECT r;
-    for (HWND tip : Visible(TopLevelWindows(ShellId(), TOOLTIPS_CLASSA)))
+    for (HWND tip : TopLevelWindows(ShellId(), TOOLTIPS_CLASSA, true))
         if (GetWindowRect(tip, &r) && r.bottom - r.top > 100)
             balloons.push_back(tip);
     return balloons;

@@ -11,31 +11,26 @@ namespace {
 std::vector<HWND> OpenBoxes(DWORD processId)
 {
     std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, "#32770"))
-        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr)
+    for (HWND window : TopLevelWindows(processId, "#32770", true))
+        if (GetDlgItem(window, 0xFFFF) != nullptr)
             boxes.push_back(window);
     return boxes;
 }
 
-BOOL CALLBACK CountButtons(HWND child, LPARAM param)
+// Its visible push buttons, and the system icon in its one SS_ICON static.
+void ReadControls(HWND box, SeenBox& seen)
 {
-    char cls[16] = "";
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
-HICON DialogIcon(HWND box)
-{
-    // The icon is the one static control with SS_ICON.
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         char cls[16] = "";
         GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            return reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+        if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(c)) {
+            ++seen.buttons;
+        } else if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            HICON icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+            seen.errorIcon = icon == LoadIconA(nullptr, IDI_HAND);
+            seen.informationIcon = icon == LoadIconA(nullptr, IDI_ASTERISK);
+        }
     }
-    return nullptr;
 }
 
 // What the window shows, in Shift-JIS whatever this process's code page.
@@ -54,11 +49,7 @@ SeenBox Read(HWND box)
     seen.caption = ShiftJisText(box);
     seen.text = ShiftJisText(GetDlgItem(box, 0xFFFF));
     seen.owner = GetWindow(box, GW_OWNER);
-    seen.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    HICON icon = DialogIcon(box);
-    seen.errorIcon = icon && icon == LoadIconA(nullptr, IDI_HAND);
-    seen.informationIcon = icon && icon == LoadIconA(nullptr, IDI_ASTERISK);
-    EnumChildWindows(box, CountButtons, reinterpret_cast<LPARAM>(&seen.buttons));
+    ReadControls(box, seen);
     return seen;
 }
 
@@ -102,12 +93,6 @@ std::vector<SeenBox> MsgBoxWatcher::Boxes() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return boxes_;
-}
-
-size_t MsgBoxWatcher::Count() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return boxes_.size();
 }
 
 bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const

@@ -13,11 +13,7 @@ void ReplaceFile(const std::string& path, const std::string& data)
 {
     std::string temp = path + ".new";
     WriteWholeFile(temp, data);
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return;
-        Sleep(10);
-    }
+    WaitUntil([&] { return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }, 2000, 10);
 }
 
 // The value of key=... in a log line, up to the next blank.
@@ -45,8 +41,8 @@ SimServer::SimServer(const std::string& scenarioJson)
     : dir_(MakeTempFolder("velmora-sim")), scenarioPath_(dir_ + "\\scenario.json"), logPath_(dir_ + "\\sim.log")
 {
     ReplaceFile(scenarioPath_, scenarioJson);
-    std::string exe = BuildPath("tools\\velmora-sim\\velmora-sim.exe");
-    if (!process_.Start("\"" + exe + "\" --port 0 --log \"" + logPath_ + "\" \"" + scenarioPath_ + "\""))
+    if (!process_.Start(Quoted(BuildPath("tools\\velmora-sim\\velmora-sim.exe")) + " --port 0 --log " +
+                        Quoted(logPath_) + " " + Quoted(scenarioPath_)))
         return;
     std::string log;
     // Stops early when the simulator refused the scenario (its error is in the log).
@@ -65,11 +61,6 @@ SimServer::~SimServer()
 void SimServer::Stop()
 {
     process_.Kill();
-}
-
-std::string SimServer::Log() const
-{
-    return ReadWholeFile(logPath_);
 }
 
 std::vector<SimRequest> SimServer::Requests() const

@@ -3,8 +3,9 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace {
 // The tests write settings with the profile functions, which make no
@@ -49,27 +50,15 @@ std::string IniValue(const char* section, const char* key, const char* path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::string data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    std::fclose(f);
-    return data;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteWholeFile(const std::string& path, const std::string& data)
 {
     const std::string folder = path.substr(0, path.rfind('\\'));
     SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return;
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 bool FileExists(const std::string& path)
@@ -158,6 +147,7 @@ namespace {
 struct WindowsOf {
     const char* className;
     DWORD processId;
+    bool visibleOnly;
     std::vector<HWND> found;
 };
 
@@ -168,15 +158,15 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
     GetClassNameA(window, cls, sizeof cls);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0)
+    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0 && (!w->visibleOnly || IsWindowVisible(window)))
         w->found.push_back(window);
     return TRUE;
 }
 } // namespace
 
-std::vector<HWND> TopLevelWindows(DWORD processId, const char* className)
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool visibleOnly)
 {
-    WindowsOf w{className, processId, {}};
+    WindowsOf w{className, processId, visibleOnly, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&w));
     return w.found;
 }

@@ -30,6 +30,8 @@ std::string MakeTempFolder(const char* prefix);
 // Deletes the files in a folder, then the folder.
 void RemoveFolder(const std::string& path);
 
+// "text" with its quotes, for a command line.
+inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // A program of the Windows build (KELPRA_BUILD_DIR), e.g. "kelpra.exe".
 std::string BuildPath(const char* relative);
 
@@ -53,8 +55,8 @@ private:
 };
 
 // The top-level windows of a class (case ignored) in a given process, in
-// z-order, visible or not.
-std::vector<HWND> TopLevelWindows(DWORD processId, const char* className);
+// z-order, visible or (unless visibleOnly) not.
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool visibleOnly = false);
 
 // The top-level window of a class in a given process, waiting up to timeoutMs.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
