@@ -22,7 +22,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
     auto* s = reinterpret_cast<Search*>(param);
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (std::find(s->ignore->begin(), s->ignore->end(), window) == s->ignore->end() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+    const bool ignored = std::find(s->ignore->begin(), s->ignore->end(), window) != s->ignore->end();
+    if (!ignored && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
         s->found = window;
         return FALSE;
     }

@@ -73,7 +73,8 @@ std::string MakeTempFolder(const char* prefix)
     static unsigned counter = 0;
     std::string dir;
     do
-        dir = std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        dir = std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++counter);
     while (!CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     return dir;
 }
