@@ -1,13 +1,14 @@
 // The shared parts of the end-to-end cases.
 #include "e2e_support.h"
 
+#include "icon_pixels.h"
+
 #include "app/app_state.h"
 #include "config/settings.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <set>
 
@@ -16,7 +17,7 @@ bool Screenshot::Capture()
     width_ = GetSystemMetrics(SM_CXSCREEN);
     height_ = GetSystemMetrics(SM_CYSCREEN);
     pixels_.assign(static_cast<size_t>(width_) * height_, 0);
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    BITMAPINFO info = TopDown32(width_, height_);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
@@ -39,7 +40,7 @@ uint32_t Screenshot::Pixel(int x, int y) const
 
 bool Screenshot::SaveBmp(const std::string& path) const
 {
-    BITMAPINFOHEADER header = {sizeof header, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFOHEADER header = TopDown32(width_, height_).bmiHeader;
     BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof file + sizeof header};
     file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels_.size() * 4);
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
@@ -49,32 +50,9 @@ bool Screenshot::SaveBmp(const std::string& path) const
     return FileExists(path);
 }
 
-void WriteSection(const char* section, const std::vector<Setting>& keys)
-{
-    for (const Setting& k : keys)
-        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SettingsFilePath());
-    // Flushes the profile cache, so kelpra.exe reads what was written.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
-}
-
-void WriteOnlySection(const char* section, const std::vector<Setting>& keys)
-{
-    RemoveProfile(SettingsFilePath());
-    WriteSection(section, keys);
-}
-
-std::string ReadSetting(const char* section, const char* key)
-{
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
-    char value[512] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, SettingsFilePath());
-    return value;
-}
-
 bool Kelpra::Start(const std::string& arguments, const char* folder)
 {
-    const std::string line = "\"" + BuildPath("kelpra.exe") + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!process_.Start(line, folder))
+    if (!process_.Start(Quoted(BuildPath("kelpra.exe")) + (arguments.empty() ? "" : " " + arguments), folder))
         return false;
     window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
     return window_ != nullptr;
@@ -94,23 +72,11 @@ bool Kelpra::CloseWithZero()
 
 namespace {
 
-std::vector<HWND> Visible(std::vector<HWND> windows)
-{
-    windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); }),
-                  windows.end());
-    return windows;
-}
-
 DWORD ShellId()
 {
     DWORD shellId = 0;
     GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellId);
     return shellId;
-}
-
-bool Near(uint32_t pixel, COLORREF colour)
-{
-    return pixel == (static_cast<uint32_t>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
 }
 
 // The badge's ring at the top centre of the icon, by its hue.
@@ -154,7 +120,7 @@ std::string ToolText(HANDLE shell, HWND tooltip, UINT index)
 HWND Kelpra::WaitForMenu() const
 {
     std::vector<HWND> menus;
-    WaitUntil([&] { return !(menus = Visible(TopLevelWindows(Id(), "#32768"))).empty(); }, 5000, 50);
+    WaitUntil([&] { return !(menus = TopLevelWindows(Id(), "#32768", true)).empty(); }, 5000, 50);
     return menus.empty() ? nullptr : menus.front();
 }
 
@@ -178,8 +144,8 @@ IconLook LookAt(const Screenshot& shot, int position, COLORREF digits)
         for (int x = 0; x < TRAY_ICON_SIZE; ++x) {
             uint32_t p = shot.Pixel(left + x, TRAY_ICON_TOP + y);
             colours.insert(p);
-            look.digitPixels += x < 7 && Near(p, digits);
-            look.markPixels += x >= 7 && y >= 7 && Near(p, HOT_DIGITS);
+            look.digitPixels += x < 7 && p == PixelRgb(digits);
+            look.markPixels += x >= 7 && y >= 7 && p == PixelRgb(HOT_DIGITS);
             white += p == 0xFAFAFA;
         }
     }
@@ -232,33 +198,27 @@ bool TrayEmpty(int count)
     return empty;
 }
 
-std::vector<std::string> TrayTooltips()
+bool HasTooltip(const std::string& text)
 {
-    std::vector<std::string> texts;
+    bool found = false;
     const DWORD shellId = ShellId();
     HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
     if (!shellId || !shell)
-        return texts;
+        return false;
     for (HWND tooltip : TopLevelWindows(shellId, TOOLTIPS_CLASSA)) {
         UINT count = static_cast<UINT>(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
         for (UINT i = 0; i < count && i < 64; ++i)
-            texts.push_back(ToolText(shell, tooltip, i));
+            found = found || ToolText(shell, tooltip, i) == text;
     }
     CloseHandle(shell);
-    return texts;
-}
-
-bool HasTooltip(const std::string& text)
-{
-    const std::vector<std::string> tips = TrayTooltips();
-    return std::find(tips.begin(), tips.end(), text) != tips.end();
+    return found;
 }
 
 std::vector<HWND> VisibleBalloons()
 {
     std::vector<HWND> balloons;
     RECT r;
-    for (HWND tip : Visible(TopLevelWindows(ShellId(), TOOLTIPS_CLASSA)))
+    for (HWND tip : TopLevelWindows(ShellId(), TOOLTIPS_CLASSA, true))
         if (GetWindowRect(tip, &r) && r.bottom - r.top > 100)
             balloons.push_back(tip);
     return balloons;

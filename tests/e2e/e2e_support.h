@@ -8,27 +8,10 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
-using Setting = std::pair<const char*, std::string>;
 // For cases that read the tray's pixels: an alert's balloon would cover them.
 const Setting NO_ALERTS = {"Alert", "0"};
-
-// Replaces KELPRA.INI with one section holding these keys.
-void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
-void WriteSection(const char* section, const std::vector<Setting>& keys);
-std::string ReadSetting(const char* section, const char* key);
-
-// Polls `done` every stepMs until it holds or timeoutMs passed.
-template <typename Done>
-bool WaitUntil(Done done, DWORD timeoutMs, DWORD stepMs = 100)
-{
-    for (DWORD start = GetTickCount(); !done(); Sleep(stepMs))
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    return true;
-}
 
 // kelpra.exe as a user starts it: the command line after the program's name.
 class Kelpra {
@@ -107,9 +90,8 @@ struct ExpectedLook {
 };
 void ExpectLooks(const std::vector<ExpectedLook>& looks);
 
-// The tooltip texts (code page 932) the taskbar holds for its tray icons,
-// read from the taskbar's tooltip controls in the shell's process.
-std::vector<std::string> TrayTooltips();
+// Whether the taskbar's tooltip controls in the shell's process hold this
+// text (code page 932) for one of their tray icons.
 bool HasTooltip(const std::string& text);
 
 // The visible details balloons of the shell: tooltip windows far taller

@@ -97,8 +97,8 @@ TEST(UserSession, FromTheCommandLineThroughTheTrayAndTheDialogToTheMenusExitAndB
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
     EXPECT_TRUE(WaitForLook(0, HOT_DIGITS, ShowsDigits, 10000));
     EXPECT_TRUE(ShowsDigits(LookNow(5, COOL_DIGITS)));
-    EXPECT_EQ(ReadSetting("localhost", "Temp"), "30");
-    EXPECT_EQ(ReadSetting("127.0.0.1", "Temp"), "<missing>") << "only the section of the host in use";
+    EXPECT_EQ(IniValue("localhost", "Temp"), "30");
+    EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "<missing>") << "only the section of the host in use";
 
     // The last item of a real right click's menu: "プログラムの終了".
     ClickIcon(0, true);

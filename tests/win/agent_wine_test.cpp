@@ -32,9 +32,7 @@ TEST(AgentUnderWine, ServesTheFixtureDrivesReadThroughTheStandIn)
 
     // The second pass, a second after the first, reads the sleeping drive
     // again with the standby check.
-    DWORD start = GetTickCount();
-    while (CountOf(agent.Calls(), "/dev/sdf") < 2 && GetTickCount() - start < 15000)
-        Sleep(50);
+    WaitUntil([&] { return CountOf(agent.Calls(), "/dev/sdf") >= 2; }, 15000, 50);
     std::string log = agent.Calls();
     EXPECT_GE(CountOf(log, "/dev/sdf"), 2u) << log;
     EXPECT_EQ(CountOf(log, "--nocheck=standby,3 "), CountOf(log, "\n") - 1) << log;

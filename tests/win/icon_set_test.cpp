@@ -248,8 +248,7 @@ TEST(IconResources, MarksStayInTheLowerRightAtEverySize)
             HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m.id),
                                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
             ASSERT_NE(icon, nullptr);
-            BITMAPINFO bi = {};
-            bi.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            BITMAPINFO bi = TopDown32(size, size);
             void* bits = nullptr;
             HBITMAP surface = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
             HDC dc = CreateCompatibleDC(nullptr);

@@ -23,9 +23,7 @@ protected:
 
     static void UseServer(const SimServer& sim)
     {
-        WritePrivateProfileStringA("127.0.0.1", "Port", std::to_string(sim.Port()).c_str(), SettingsFilePath());
-        WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+        WriteSection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
     }
 };
 
@@ -37,7 +35,7 @@ TEST_F(Program, AServerWithoutDrivesIsReportedAndTheProgramEndsWithZero)
     ASSERT_TRUE(sim.Running());
     UseServer(sim);
     ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
     HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
     ASSERT_NE(window, nullptr);
@@ -68,7 +66,7 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
     ASSERT_TRUE(sim.Running());
     UseServer(sim);
     ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
     DWORD code = 1234;
     ASSERT_TRUE(kelpra.WaitExit(30000, &code));
@@ -144,17 +142,16 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
 TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
 {
     // Nothing listens on this port; one second per attempt keeps it short.
-    WritePrivateProfileStringA("127.0.0.1", "Port", "10071", SettingsFilePath());
-    WritePrivateProfileStringA("127.0.0.1", "TimeOut", "1", SettingsFilePath());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+    WriteSection("127.0.0.1", {{"Port", "10071"}, {"TimeOut", "1"}});
     ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start("\"" + BuildPath("kelpra.exe") + "\""));
+    ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
     HWND dialog = nullptr;
-    for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 60000; Sleep(50))
-        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770"))
-            if (IsWindowVisible(window) && GetDlgItem(window, 1000) != nullptr)
-                dialog = window;
+    WaitUntil([&] {
+        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770", true))
+            dialog = GetDlgItem(window, 1000) ? window : dialog;
+        return dialog != nullptr;
+    }, 60000, 50);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), FindWindowA(MAIN_WINDOW_CLASS, nullptr));
     SetDlgItemTextA(dialog, 1007, "61");

@@ -72,7 +72,7 @@ TEST(VersionText, ALongTextIsCutOnACharacterBoundary)
 TEST(VersionBoxOfAProbe, NoBoxForTwoTranslations)
 {
     ChildProcess probe;
-    ASSERT_TRUE(probe.Start("\"" + BuildPath("tests\\win\\helpers\\version_twolang.exe") + "\""));
+    ASSERT_TRUE(probe.Start(Quoted(BuildPath("tests\\win\\helpers\\version_twolang.exe"))));
     MsgBoxWatcher watcher(probe.Id());
     DWORD code = 99;
     ASSERT_TRUE(probe.WaitExit(20000, &code));

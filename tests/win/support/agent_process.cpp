@@ -27,9 +27,9 @@ AgentProcess::AgentProcess()
     SetEnvironmentVariableA("KELPRA_STANDIN_FIXTURES", KELPRA_AGENT_FIXTURES);
     SetEnvironmentVariableA("KELPRA_STANDIN_CALLS", calls_.c_str());
     port_ = FreePort();
-    process_.Start("\"" + BuildPath("agent\\kelpra-agent.exe") + "\" --listen 127.0.0.1 --port " +
-                   std::to_string(port_) + " --interval 1 --smartctl \"" + BuildPath("agent\\standin\\smartctl.exe") +
-                   "\"");
+    process_.Start(Quoted(BuildPath("agent\\kelpra-agent.exe")) + " --listen 127.0.0.1 --port " +
+                   std::to_string(port_) + " --interval 1 --smartctl " +
+                   Quoted(BuildPath("agent\\standin\\smartctl.exe")));
 }
 
 AgentProcess::~AgentProcess()

@@ -1,10 +1,6 @@
 // AgentProcess: the Windows build of kelpra-agent on a free loopback port,
 // reading the project's fixture drives through the Windows build of the
 // stand-in smartctl, for Wine tests and end-to-end cases.
-//
-//   AgentProcess agent;                           // starts it
-//   std::vector<unsigned char> reply = agent.Ask(); // 3264 bytes once it serves
-//   agent.Calls();                                // the stand-in's call log
 #pragma once
 #include "test_env.h"
 

@@ -1,6 +1,7 @@
 // DialogDriver: one thread timer per driver, found again by its id.
 #include "dialog_driver.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -16,20 +17,13 @@ struct Search {
     HWND found;
 };
 
-bool Contains(const std::vector<HWND>& list, HWND window)
-{
-    for (HWND h : list)
-        if (h == window)
-            return true;
-    return false;
-}
-
 BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 {
     auto* s = reinterpret_cast<Search*>(param);
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (!Contains(*s->ignore, window) && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+    const bool ignored = std::find(s->ignore->begin(), s->ignore->end(), window) != s->ignore->end();
+    if (!ignored && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
         s->found = window;
         return FALSE;
     }
@@ -37,14 +31,6 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 }
 
 } // namespace
-
-HWND FindThreadDialog(HWND ignore)
-{
-    std::vector<HWND> ignored{ignore};
-    Search s{&ignored, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
 
 void ClickButton(HWND dialog, int id)
 {
@@ -69,11 +55,7 @@ DialogDriver::~DialogDriver()
     if (timer_)
         KillTimer(nullptr, timer_);
     auto& all = Drivers();
-    for (size_t i = 0; i < all.size(); ++i)
-        if (all[i] == this) {
-            all.erase(all.begin() + static_cast<long>(i));
-            break;
-        }
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
 
 void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR id, DWORD)
@@ -88,11 +70,8 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR id, DWORD)
 void DialogDriver::OnTick()
 {
     // Forget closed dialogs: a later one may reuse the handle value.
-    for (size_t i = 1; i < handled_.size();)
-        if (!IsWindow(handled_[i]))
-            handled_.erase(handled_.begin() + static_cast<long>(i));
-        else
-            ++i;
+    handled_.erase(std::remove_if(handled_.begin() + 1, handled_.end(), [](HWND h) { return !IsWindow(h); }),
+                   handled_.end());
     Search s{&handled_, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&s));
     if (s.found == nullptr) {

@@ -38,7 +38,5 @@ private:
     UINT_PTR timer_ = 0;
 };
 
-// The visible "#32770" windows of the calling thread other than `ignore`.
-HWND FindThreadDialog(HWND ignore = nullptr);
 // A click on a dialog's button, as the dialog manager would send it.
 void ClickButton(HWND dialog, int id);

@@ -4,7 +4,6 @@
 #include "icons/ico_file.h"
 #include "test_env.h"
 
-#include <cstdio>
 
 IconPixels ReadIcon(HICON icon)
 {
@@ -14,12 +13,7 @@ IconPixels ReadIcon(HICON icon)
         return out;
     BITMAP bm = {};
     GetObjectA(info.hbmColor, sizeof bm, &bm);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32(bm.bmWidth, bm.bmHeight);
     out.width = bm.bmWidth;
     out.height = bm.bmHeight;
     out.argb.resize(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
@@ -48,12 +42,7 @@ uint32_t PixelRgb(COLORREF c)
 
 HICON MakeIcon(int size, PixelPaint paint)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32(size, size);
     void* bits = nullptr;
     HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* px = static_cast<uint32_t*>(bits);
@@ -81,32 +70,16 @@ void WriteIconFile(const std::string& path, int size, PixelPaint paint)
     WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
-ScratchDirectory::ScratchDirectory()
+ScratchDirectory::ScratchDirectory() : path_(MakeTempFolder("kelpra-icons"))
 {
     char dir[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof dir, dir);
     previous_ = dir;
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
-    char name[64];
-    static int serial = 0;
-    std::snprintf(name, sizeof name, "kelpra-icons-%lu-%d", GetCurrentProcessId(), ++serial);
-    path_ = std::string(temp) + name;
-    CreateDirectoryA(path_.c_str(), nullptr);
     SetCurrentDirectoryA(path_.c_str());
 }
 
 ScratchDirectory::~ScratchDirectory()
 {
     SetCurrentDirectoryA(previous_.c_str());
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path_.c_str());
+    RemoveFolder(path_);
 }

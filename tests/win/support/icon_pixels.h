@@ -22,6 +22,12 @@ IconPixels ReadIcon(HICON icon);
 // True while the handle names an icon that has not been destroyed.
 bool IconAlive(HICON icon);
 
+// The header of a 32-bit top-down DIB.
+inline BITMAPINFO TopDown32(int width, int height)
+{
+    return {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+}
+
 // 0x00RRGGBB of a COLORREF.
 uint32_t PixelRgb(COLORREF c);
 

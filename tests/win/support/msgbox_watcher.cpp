@@ -3,37 +3,34 @@
 
 #include "test_env.h"
 
+#include <algorithm>
+
 namespace {
 
 // A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
 std::vector<HWND> OpenBoxes(DWORD processId)
 {
     std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, "#32770"))
-        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr)
+    for (HWND window : TopLevelWindows(processId, "#32770", true))
+        if (GetDlgItem(window, 0xFFFF) != nullptr)
             boxes.push_back(window);
     return boxes;
 }
 
-BOOL CALLBACK CountButtons(HWND child, LPARAM param)
+// Its visible push buttons, and the system icon in its one SS_ICON static.
+void ReadControls(HWND box, SeenBox& seen)
 {
-    char cls[16] = "";
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
-HICON DialogIcon(HWND box)
-{
-    // The icon is the one static control with SS_ICON.
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         char cls[16] = "";
         GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            return reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+        if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(c)) {
+            ++seen.buttons;
+        } else if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            HICON icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+            seen.errorIcon = icon == LoadIconA(nullptr, IDI_HAND);
+            seen.informationIcon = icon == LoadIconA(nullptr, IDI_ASTERISK);
+        }
     }
-    return nullptr;
 }
 
 // What the window shows, in Shift-JIS whatever this process's code page.
@@ -52,11 +49,7 @@ SeenBox Read(HWND box)
     seen.caption = ShiftJisText(box);
     seen.text = ShiftJisText(GetDlgItem(box, 0xFFFF));
     seen.owner = GetWindow(box, GW_OWNER);
-    seen.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    HICON icon = DialogIcon(box);
-    seen.errorIcon = icon && icon == LoadIconA(nullptr, IDI_HAND);
-    seen.informationIcon = icon && icon == LoadIconA(nullptr, IDI_ASTERISK);
-    EnumChildWindows(box, CountButtons, reinterpret_cast<LPARAM>(&seen.buttons));
+    ReadControls(box, seen);
     return seen;
 }
 
@@ -80,10 +73,7 @@ void MsgBoxWatcher::Run()
         const std::vector<HWND> boxes = OpenBoxes(processId_);
         open_ = boxes.size();
         for (HWND box : boxes) {
-            bool known = false;
-            for (HWND h : handled)
-                known = known || h == box;
-            if (!known) {
+            if (std::find(handled.begin(), handled.end(), box) == handled.end()) {
                 SeenBox seen = Read(box);
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back(seen);
@@ -93,12 +83,8 @@ void MsgBoxWatcher::Run()
                 PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressId_, BN_CLICKED), 0);
         }
         // Forget closed boxes: a later box may reuse the handle value.
-        for (size_t i = 0; i < handled.size();) {
-            if (!IsWindow(handled[i]))
-                handled.erase(handled.begin() + static_cast<long>(i));
-            else
-                ++i;
-        }
+        handled.erase(std::remove_if(handled.begin(), handled.end(), [](HWND h) { return !IsWindow(h); }),
+                      handled.end());
         Sleep(20);
     }
 }
@@ -109,19 +95,7 @@ std::vector<SeenBox> MsgBoxWatcher::Boxes() const
     return boxes_;
 }
 
-size_t MsgBoxWatcher::Count() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return boxes_.size();
-}
-
 bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    while (Count() < n) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
 }

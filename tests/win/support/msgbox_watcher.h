@@ -13,7 +13,6 @@ struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
-    bool topmost = false;
     bool errorIcon = false;        // the system's error icon is shown
     bool informationIcon = false;  // the system's information icon is shown
     int buttons = 0;               // number of push buttons
@@ -28,7 +27,7 @@ public:
     MsgBoxWatcher& operator=(const MsgBoxWatcher&) = delete;
 
     std::vector<SeenBox> Boxes() const;
-    size_t Count() const;
+    size_t Count() const { return Boxes().size(); }
     // Waits until at least n boxes were seen; false on time-out.
     bool WaitForCount(size_t n, DWORD timeoutMs) const;
     // While paused, boxes stay open (to test what happens meanwhile).

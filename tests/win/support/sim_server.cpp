@@ -2,25 +2,9 @@
 #include "sim_server.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 namespace {
-
-std::string UniqueTempDir()
-{
-    char base[MAX_PATH] = "";
-    GetTempPathA(sizeof base, base);
-    static unsigned counter = 0;
-    for (;;) {
-        std::string dir = std::string(base) + "velmora-sim-" + std::to_string(GetCurrentProcessId()) + "-" +
-                          std::to_string(++counter);
-        if (CreateDirectoryA(dir.c_str(), nullptr))
-            return dir;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return std::string(base);
-    }
-}
 
 // Written beside and moved into place, so the simulator never reads a
 // half-written scenario. The move fails while the simulator has the file
@@ -29,11 +13,7 @@ void ReplaceFile(const std::string& path, const std::string& data)
 {
     std::string temp = path + ".new";
     WriteWholeFile(temp, data);
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return;
-        Sleep(10);
-    }
+    WaitUntil([&] { return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }, 2000, 10);
 }
 
 // The value of key=... in a log line, up to the next blank.
@@ -58,63 +38,29 @@ size_t Occurrences(const std::string& text, const char* what)
 } // namespace
 
 SimServer::SimServer(const std::string& scenarioJson)
-    : dir_(UniqueTempDir()), scenarioPath_(dir_ + "\\scenario.json"), logPath_(dir_ + "\\sim.log")
+    : dir_(MakeTempFolder("velmora-sim")), scenarioPath_(dir_ + "\\scenario.json"), logPath_(dir_ + "\\sim.log")
 {
     ReplaceFile(scenarioPath_, scenarioJson);
-    std::string exe = BuildPath("tools\\velmora-sim\\velmora-sim.exe");
-    if (!process_.Start("\"" + exe + "\" --port 0 --log \"" + logPath_ + "\" \"" + scenarioPath_ + "\""))
+    if (!process_.Start(Quoted(BuildPath("tools\\velmora-sim\\velmora-sim.exe")) + " --port 0 --log " +
+                        Quoted(logPath_) + " " + Quoted(scenarioPath_)))
         return;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        std::string log = Log();
-        size_t p = log.find("listening=127.0.0.1:");
-        if (p != std::string::npos) {
-            port_ = static_cast<UINT>(std::atoi(log.c_str() + p + 20));
-            return;
-        }
-        if (process_.WaitExit(20))
-            return;   // refused the scenario (its error is in the log)
-    }
+    std::string log;
+    // Stops early when the simulator refused the scenario (its error is in the log).
+    WaitUntil([&] { return (log = Log()).find("listening=127.0.0.1:") != std::string::npos || process_.WaitExit(0); },
+              15000, 20);
+    const size_t p = log.find("listening=127.0.0.1:");
+    port_ = p == std::string::npos ? 0 : static_cast<UINT>(std::atoi(log.c_str() + p + 20));
 }
 
 SimServer::~SimServer()
 {
     Stop();
-    DeleteFileA(scenarioPath_.c_str());
-    DeleteFileA(logPath_.c_str());
-    RemoveDirectoryA(dir_.c_str());
+    RemoveFolder(dir_);
 }
 
 void SimServer::Stop()
 {
     process_.Kill();
-}
-
-bool SimServer::Restart()
-{
-    if (port_ == 0)
-        return false;
-    std::string before = Log();
-    size_t listened = Occurrences(before, "listening=");
-    std::string exe = BuildPath("tools\\velmora-sim\\velmora-sim.exe");
-    if (!process_.Start("\"" + exe + "\" --port " + std::to_string(port_) + " --log \"" + logPath_ + "\" \"" +
-                        scenarioPath_ + "\""))
-        return false;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        // The log may start afresh or go on after the old one.
-        std::string log = Log();
-        if (Occurrences(log, "listening=") > (log.size() < before.size() ? 0 : listened))
-            return true;
-        if (process_.WaitExit(20))
-            return false;
-    }
-    return false;
-}
-
-std::string SimServer::Log() const
-{
-    return ReadWholeFile(logPath_);
 }
 
 std::vector<SimRequest> SimServer::Requests() const
@@ -142,13 +88,7 @@ std::vector<SimRequest> SimServer::Requests() const
 
 bool SimServer::WaitForRequests(size_t n, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    while (RequestCount() < n) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return RequestCount() >= n; }, timeoutMs, 20);
 }
 
 bool SimServer::SetScenario(const std::string& scenarioJson)
@@ -156,14 +96,9 @@ bool SimServer::SetScenario(const std::string& scenarioJson)
     std::string log = Log();
     size_t loaded = Occurrences(log, " generation="), rejected = Occurrences(log, " rejected=");
     ReplaceFile(scenarioPath_, scenarioJson);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 10000) {
+    WaitUntil([&] {
         log = Log();
-        if (Occurrences(log, " generation=") > loaded)
-            return true;
-        if (Occurrences(log, " rejected=") > rejected)
-            return false;
-        Sleep(20);
-    }
-    return false;
+        return Occurrences(log, " generation=") > loaded || Occurrences(log, " rejected=") > rejected;
+    }, 10000, 20);
+    return Occurrences(log, " generation=") > loaded;
 }

@@ -1,15 +1,5 @@
 // SimServer: the Windows build of velmora-sim, run as a child process on a
-// free loopback port with a scenario of the test's own, for Wine tests
-// that talk to a server.
-//
-//   SimServer sim(R"({"drives":[{"Temperature":41,"DriveNumber":"Disk 0"}]})");
-//   ASSERT_TRUE(sim.Running());
-//   Settings.Port = sim.Port();                // the port it listens on
-//   ... run the code under test ...
-//   EXPECT_EQ(sim.RequestCount(), 1u);         // requests answered or not
-//   std::vector<SimRequest> r = sim.Requests(); // source port, answer
-//   ASSERT_TRUE(sim.SetScenario(R"({"drives":[{"State":"danger"}]})"));
-//   sim.Stop();                                 // also done by the destructor
+// free loopback port with a scenario of the test's own.
 //
 // The scenario is velmora-sim's JSON (see the README), with texts in UTF-8:
 // write it as a u8"" literal where it holds Japanese, since plain literals
@@ -50,13 +40,11 @@ public:
     // Replaces the scenario and waits until the simulator has loaded it;
     // false when it rejected it or did not load it in time.
     bool SetScenario(const std::string& scenarioJson);
-    std::string Log() const;
     void Stop();
-    // Starts the stopped simulator again on the same port with the same
-    // scenario (a server that comes back); false when it does not listen.
-    bool Restart();
 
 private:
+    std::string Log() const { return ReadWholeFile(logPath_); }
+
     std::string dir_;
     std::string scenarioPath_;
     std::string logPath_;

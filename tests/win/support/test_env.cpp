@@ -3,8 +3,9 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace {
 // The tests write settings with the profile functions, which make no
@@ -26,6 +27,19 @@ void RemoveProfile(const std::string& path)
     DeleteFileA(path.c_str());
 }
 
+void WriteSection(const char* section, const std::vector<Setting>& keys)
+{
+    for (const Setting& k : keys)
+        WritePrivateProfileStringA(section, k.first, k.second.c_str(), SettingsFilePath());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
+}
+
+void WriteOnlySection(const char* section, const std::vector<Setting>& keys)
+{
+    RemoveProfile(SettingsFilePath());
+    WriteSection(section, keys);
+}
+
 std::string IniValue(const char* section, const char* key, const char* path)
 {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
@@ -36,32 +50,47 @@ std::string IniValue(const char* section, const char* key, const char* path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::string data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    std::fclose(f);
-    return data;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteWholeFile(const std::string& path, const std::string& data)
 {
     const std::string folder = path.substr(0, path.rfind('\\'));
     SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return;
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MakeTempFolder(const char* prefix)
+{
+    char base[MAX_PATH] = "";
+    GetTempPathA(sizeof base, base);
+    static unsigned counter = 0;
+    std::string dir;
+    do
+        dir = std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++counter);
+    while (!CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    return dir;
+}
+
+void RemoveFolder(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((path + "\\" + found.cFileName).c_str());
+        while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
 }
 
 std::string BuildPath(const char* relative)
@@ -119,6 +148,7 @@ namespace {
 struct WindowsOf {
     const char* className;
     DWORD processId;
+    bool visibleOnly;
     std::vector<HWND> found;
 };
 
@@ -129,28 +159,22 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
     GetClassNameA(window, cls, sizeof cls);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0)
+    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0 && (!w->visibleOnly || IsWindowVisible(window)))
         w->found.push_back(window);
     return TRUE;
 }
 } // namespace
 
-std::vector<HWND> TopLevelWindows(DWORD processId, const char* className)
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool visibleOnly)
 {
-    WindowsOf w{className, processId, {}};
+    WindowsOf w{className, processId, visibleOnly, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&w));
     return w.found;
 }
 
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<HWND> found = TopLevelWindows(processId, className);
-        if (!found.empty())
-            return found.front();
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(20);
-    }
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = TopLevelWindows(processId, className)).empty(); }, timeoutMs, 20);
+    return found.empty() ? nullptr : found.front();
 }

@@ -6,19 +6,32 @@
 #include "config/settings_location.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A file in the Windows directory, where earlier versions kept theirs.
 std::string WindowsDirPath(const char* name);
 // Deletes a profile file given by its full path, the profile cache flushed.
 void RemoveProfile(const std::string& path);
+// Writes these keys into a section of KELPRA.INI, then flushes the
+// profile cache so a child process reads them.
+using Setting = std::pair<const char*, std::string>;
+void WriteSection(const char* section, const std::vector<Setting>& keys);
+// Replaces KELPRA.INI with one section holding these keys.
+void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
 // A value of KELPRA.INI (or of the file given), the profile cache flushed
 // first; "<missing>" when there is none.
 std::string IniValue(const char* section, const char* key, const char* path = SettingsFilePath());
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
+// A new empty folder under the temporary directory, named prefix-pid-n.
+std::string MakeTempFolder(const char* prefix);
+// Deletes the files in a folder, then the folder.
+void RemoveFolder(const std::string& path);
 
+// "text" with its quotes, for a command line.
+inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // A program of the Windows build (KELPRA_BUILD_DIR), e.g. "kelpra.exe".
 std::string BuildPath(const char* relative);
 
@@ -42,8 +55,18 @@ private:
 };
 
 // The top-level windows of a class (case ignored) in a given process, in
-// z-order, visible or not.
-std::vector<HWND> TopLevelWindows(DWORD processId, const char* className);
+// z-order, visible or (unless visibleOnly) not.
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool visibleOnly = false);
 
 // The top-level window of a class in a given process, waiting up to timeoutMs.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
+
+// Polls `done` every stepMs until it holds or timeoutMs passed.
+template <typename Done>
+bool WaitUntil(Done done, DWORD timeoutMs, DWORD stepMs = 100)
+{
+    for (DWORD start = GetTickCount(); !done(); Sleep(stepMs))
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
+}

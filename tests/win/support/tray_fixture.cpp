@@ -88,14 +88,9 @@ void TrayFixture::ResetSlots()
 void TrayFixture::FillTables()
 {
     for (DriveSlot& slot : DriveSlots) {
-        for (UINT i = 0; i < ICON_COUNT; ++i) {
-            HICON icon = PlainImage();
-            if (i == ICON_ERROR)
-                icon = ErrorImage();
-            else if (i >= ICON_HOST_BASE)
-                icon = HostImage();
-            slot.TrayIcon.SetImage(i, icon, FALSE);
-        }
+        for (UINT i = 0; i < ICON_COUNT; ++i)
+            slot.TrayIcon.SetImage(i, i == ICON_ERROR ? ErrorImage() : i >= ICON_HOST_BASE ? HostImage() : PlainImage(),
+                                   FALSE);
     }
 }
 
