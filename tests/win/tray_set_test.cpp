@@ -1,15 +1,23 @@
 // The 16 tray icons in the real notification area of the test display:
-// identifiers and callbacks, host numbers, the "TaskbarCreated" re-add, and
-// removal at shutdown.
+// identifiers and callbacks, host numbers, refused adds and the
+// "TaskbarCreated" re-add, removal at shutdown, and the details balloon.
 #include "app/app_state.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
+#include "config/sjis_text.h"
+#include "debug_output.h"
+#include "link/balloon.h"
 #include "link/drive_slot.h"
+#include "link/drive_view.h"
 #include "tray_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -18,137 +26,233 @@ protected:
     void SetUp() override { Settings.HostNumber = 0; }
     void TearDown() override { Settings.HostNumber = 0; }
 
-    // Slots in use get their icon shown with image `image` and a tooltip.
-    void ShowDrive(unsigned s, UINT image, const char* tip)
+    void MakeTables()
+    {
+        ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
+        TrayFixture::FillTables();
+    }
+    static const NOTIFYICONDATAA& Nid(unsigned s) { return DriveSlots[s].TrayIcon.m_nid; }
+
+    // Slot s holds record r, added with image `image` and the drive number
+    // as its tooltip, as after a refresh.
+    static void Show(unsigned s, const DriveRecord& r, UINT image)
     {
         DriveSlot& slot = DriveSlots[s];
-        slot.Record = TrayFixture::Drive(40, DS_GOOD, tip);
+        slot.Record = r;
+        slot.ShownImage = image;
         slot.TrayIcon.m_nid.uFlags |= NIF_TIP;
-        std::strcpy(slot.TrayIcon.m_nid.szTip, tip);
-        ASSERT_TRUE(slot.TrayIcon.Add(ICON_HOST_BASE + s));
-        ASSERT_TRUE(slot.TrayIcon.Modify(image));
+        std::strcpy(slot.TrayIcon.m_nid.szTip, r.DriveNumber);
+        ASSERT_TRUE(slot.TrayIcon.Add(image));
     }
-
-    // The shell forgets an icon, as when the taskbar is created anew.
-    static void ShellForgets(unsigned s)
+    // Another icon holds slot s's id meanwhile, so the shell refuses the add.
+    static void ShowRefused(unsigned s, const DriveRecord& r, UINT image)
     {
-        NOTIFYICONDATAA copy = DriveSlots[s].TrayIcon.m_nid;
-        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &copy));
+        NOTIFYICONDATAA other = Nid(s);
+        other.hIcon = PlainImage();
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &other));
+        DriveSlots[s].Record = r;
+        EXPECT_FALSE(DriveSlots[s].TrayIcon.Add(image));
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &other));
+    }
+    static void ExpectShownExactly(std::initializer_list<unsigned> shown)
+    {
+        for (unsigned s = 0; s < SLOT_COUNT; ++s)
+            EXPECT_EQ(TrayFixture::ShellHasIcon(s), std::count(shown.begin(), shown.end(), s) == 1) << s;
     }
 
     TrayFixture fixture;
+    DebugOutput debug;
 };
 
+// HostNumber 0xFFFFFFFF wraps; its slot 15, whose id would be 0, takes
+// (hour << 28) + (minute << 20) + (second << 12) + milliseconds, in UTC.
 TEST_F(TraySet, IdentifiersAndCallbacksByHostNumber)
 {
-    struct Case { UINT hostNumber; UINT firstId; } cases[] = {{0, 1}, {3, 49}, {15, 241}};
-    for (const Case& c : cases) {
+    const struct { UINT hostNumber; UINT firstId; } cases[] = {{0, 1}, {3, 49}, {15, 241}, {0xFFFFFFFFu, 0xFFFFFFF1u}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hostNumber);
         TrayFixture::ResetSlots();
         Settings.HostNumber = c.hostNumber;
+        SYSTEMTIME now;
+        GetSystemTime(&now);
         ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
+        EXPECT_FALSE(CreateTrayIcons(fixture.Window())) << "the tables exist already";
         for (UINT s = 0; s < SLOT_COUNT; ++s) {
-            const NOTIFYICONDATAA& nid = DriveSlots[s].TrayIcon.m_nid;
-            EXPECT_EQ(nid.uID, c.firstId + s) << c.hostNumber << " slot " << s;
-            EXPECT_EQ(nid.uCallbackMessage, 0x8001u + s);
-            EXPECT_EQ(nid.cbSize, 520u);
-            EXPECT_EQ(nid.hWnd, fixture.Window());
-            EXPECT_EQ(nid.uFlags, static_cast<UINT>(NIF_ICON | NIF_MESSAGE));
-            EXPECT_EQ(DriveSlots[s].TrayIcon.m_nImageCount, ICON_COUNT);
-            EXPECT_FALSE(TrayFixture::ShellHasIcon(s)) << "nothing is shown before a refresh";
+            UINT id = Nid(s).uID;
+            if (c.firstId + s != 0) {
+                EXPECT_EQ(id, c.firstId + s) << s;
+            } else {
+                EXPECT_TRUE((id & 0xFFFu) < 1000 && (id >> 12 & 0xFFu) < 60 && (id >> 20 & 0xFFu) < 60) << id;
+                EXPECT_TRUE(id >> 28 == (now.wHour & 0xFu) || id >> 28 == ((now.wHour + 1u) % 24u & 0xFu)) << id;
+            }
+            EXPECT_EQ(Nid(s).uCallbackMessage, 0x8001u + s);
+            EXPECT_EQ(Nid(s).hWnd, fixture.Window());
+            EXPECT_EQ(Nid(s).uFlags, static_cast<UINT>(NIF_ICON | NIF_MESSAGE));
         }
+        ExpectShownExactly({});   // nothing before a refresh
     }
 }
 
-TEST_F(TraySet, HostNumberMinusOneWrapsAndSlot15TakesATimeOfDayId)
+// The shell forgets every icon, as when the taskbar is created anew: the
+// icons shown, and one whose add was refused, come back with their last
+// image and tooltip; a removed icon stays away, and so do empty slots.
+TEST_F(TraySet, TaskbarCreatedReAddsTheIconsTheProgramMeansToShow)
 {
-    Settings.HostNumber = 0xFFFFFFFFu;
-    SYSTEMTIME before;
-    GetSystemTime(&before);
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    for (UINT s = 0; s < 15; ++s)
-        EXPECT_EQ(DriveSlots[s].TrayIcon.m_nid.uID, 0xFFFFFFF1u + s);
-    UINT id = DriveSlots[15].TrayIcon.m_nid.uID;
-    EXPECT_NE(id, 0u);
-    // (hour << 28) + (minute << 20) + (second << 12) + milliseconds, in UTC.
-    EXPECT_LT(id & 0xFFFu, 1000u);
-    EXPECT_LT((id >> 12) & 0xFFu, 60u);
-    EXPECT_LT((id >> 20) & 0xFFu, 60u);
-    UINT hour = id >> 28;
-    EXPECT_TRUE(hour == (before.wHour & 0xFu) || hour == ((before.wHour + 1u) % 24u & 0xFu)) << hour;
+    MakeTables();
+    Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
+    DriveSlots[0].TrayIcon.Remove();
+    Show(1, TrayFixture::Drive(40, DS_ERR, "Disk 1 異常"), ICON_ERROR);
+    ShowRefused(3, TrayFixture::Drive(40, DS_GOOD, "Disk 3"), 43);
+    Show(5, TrayFixture::Drive(40, DS_GOOD, "Disk 5 正常"), 140);
+    for (unsigned s : {1u, 5u}) {
+        NOTIFYICONDATAA copy = Nid(s);
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &copy));
+    }
+    for (UINT message : {static_cast<UINT>(WM_NULL), static_cast<UINT>(WM_USER + 7),
+                         RegisterWindowMessageA("SomethingElse")})
+        EXPECT_FALSE(OnTaskbarCreated(message)) << message;
+    ExpectShownExactly({});
+
+    // Through the window procedure, as the shell's broadcast arrives.
+    EXPECT_EQ(SendMessageA(fixture.Window(), RegisterWindowMessageA("TaskbarCreated"), 0, 0), 1);
+    ExpectShownExactly({1, 3, 5});
+    EXPECT_EQ(Nid(1).hIcon, ErrorImage());
+    EXPECT_STREQ(Nid(1).szTip, "Disk 1 異常");
+    EXPECT_EQ(DriveSlots[5].TrayIcon.m_nCurrentImage, 140);
 }
 
-TEST_F(TraySet, CreateFailsWhenTheTablesExistAlready)
-{
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    EXPECT_FALSE(CreateTrayIcons(fixture.Window()));
-}
-
-TEST_F(TraySet, HostNumbersAreRecordedEvenWithoutTables)
+// Host-number mode gives each drive its number image, recorded even without
+// tables; an icon whose add was refused is added, a removed one stays away.
+TEST_F(TraySet, HostNumbersRetryARefusedAddAndLeaveARemovedIconAway)
 {
     DriveSlots[4].Record = TrayFixture::Drive(40, DS_GOOD, "Disk 4");
     EXPECT_TRUE(ShowHostNumbers());
     EXPECT_EQ(DriveSlots[4].ShownImage, 604u);
-}
 
-TEST_F(TraySet, TaskbarCreatedReAddsTheSlotsInUseWithLastImageAndTooltip)
-{
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    TrayFixture::FillTables();
-    ShowDrive(1, ICON_ERROR, "Disk 1 異常");
-    ShowDrive(5, 140, "Disk 5 正常");
-    ShellForgets(1);
-    ShellForgets(5);
-    ASSERT_FALSE(TrayFixture::ShellHasIcon(1));
-    for (UINT message : {static_cast<UINT>(WM_NULL), static_cast<UINT>(WM_USER + 7),
-                         RegisterWindowMessageA("SomethingElse")})
-        EXPECT_FALSE(OnTaskbarCreated(message)) << "other messages re-add nothing: " << message;
-    EXPECT_FALSE(TrayFixture::ShellHasIcon(5));
-
-    UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    // Through the window procedure, as the shell's broadcast arrives.
-    EXPECT_EQ(SendMessageA(fixture.Window(), taskbarCreated, 0, 0), 1);
-    for (unsigned s : {1u, 5u}) {
-        EXPECT_TRUE(TrayFixture::ShellHasIcon(s)) << s;
-        EXPECT_NE(DriveSlots[s].TrayIcon.m_nid.uFlags & NIF_TIP, 0u);
-    }
-    EXPECT_EQ(DriveSlots[1].TrayIcon.m_nid.hIcon, ErrorImage());
-    EXPECT_EQ(DriveSlots[1].TrayIcon.m_nCurrentImage, static_cast<INT32>(ICON_ERROR));
-    EXPECT_STREQ(DriveSlots[1].TrayIcon.m_nid.szTip, "Disk 1 異常");
-    EXPECT_EQ(DriveSlots[5].TrayIcon.m_nCurrentImage, 140);
-    EXPECT_STREQ(DriveSlots[5].TrayIcon.m_nid.szTip, "Disk 5 正常");
-    for (unsigned s : {0u, 2u, 3u, 15u})
-        EXPECT_FALSE(TrayFixture::ShellHasIcon(s)) << "empty slot " << s;
-
-    // While the shell still holds them, a second add is refused.
-    EXPECT_FALSE(OnTaskbarCreated(taskbarCreated));
-    // A drive whose icon was removed keeps its record but does not come back.
-    DriveSlots[1].TrayIcon.Remove();
-    OnTaskbarCreated(taskbarCreated);
-    EXPECT_FALSE(TrayFixture::ShellHasIcon(1));
+    MakeTables();
+    Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
+    DriveSlots[0].TrayIcon.Remove();
+    ShowRefused(3, TrayFixture::Drive(40, DS_GOOD, "Disk 3"), 43);
+    Show(6, TrayFixture::Drive(40, DS_GOOD, "Disk 6"), 46);
+    EXPECT_TRUE(ShowHostNumbers());
+    ExpectShownExactly({3, 6});
+    EXPECT_EQ(Nid(3).hIcon, HostImage());
+    EXPECT_EQ(Nid(6).hIcon, HostImage());
+    EXPECT_EQ(DriveSlots[0].ShownImage, 600u);
 }
 
 TEST_F(TraySet, RemoveTakesEveryIconAwayAndASecondRemoveCallsNoShellFunction)
 {
-    ASSERT_TRUE(CreateTrayIcons(fixture.Window()));
-    TrayFixture::FillTables();
-    ShowDrive(0, 40, "Disk 0");
-    ShowDrive(7, 41, "Disk 7");
-    NOTIFYICONDATAA remembered = DriveSlots[7].TrayIcon.m_nid;
+    MakeTables();
+    Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
+    Show(7, TrayFixture::Drive(40, DS_GOOD, "Disk 7"), 41);
+    NOTIFYICONDATAA remembered = Nid(7);
 
     RemoveTrayIcons();
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &remembered));
-    for (DriveSlot& slot : DriveSlots) {
+    for (DriveSlot& slot : DriveSlots)
         EXPECT_FALSE(slot.TrayIcon.HasTable());
-        EXPECT_EQ(slot.TrayIcon.m_nImageCount, 0u);
-        EXPECT_EQ(slot.TrayIcon.m_nid.cbSize, 0u);
-    }
 
     // An icon with the same window and id, put there by someone else: a
     // second removal (or the destructors at exit) must not delete it.
     ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &remembered));
     RemoveTrayIcons();
-    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &remembered));
     EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &remembered));
+}
+
+// The balloon of the slot's stored record (its nine lines: the native
+// BalloonText tests), handed to the shell in one call with the image shown.
+TEST_F(TraySet, TheBalloonShowsTheStoredRecordWithTheShownImage)
+{
+    MakeTables();
+    DriveRecord empty = TrayFixture::Drive(38, DS_DNGR, "Disk 4");
+    empty.InUse = 0;
+    const struct { unsigned slot; DriveRecord record; UINT image; DWORD icon; HICON shown; } cases[] = {
+        {3, TrayFixture::Drive(38, DS_WARN, "Disk 3"), 238, NIIF_WARNING, PlainImage()},
+        {1, TrayFixture::Drive(40, DS_GOOD, "Disk 1"), ICON_ERROR, NIIF_INFO, ErrorImage()},   // failed refresh
+        {4, empty, 604, NIIF_INFO, HostImage()},   // an empty slot: an empty balloon
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.slot);
+        Show(c.slot, c.record, c.image);
+        ShowDriveDetails(fixture.Window(), static_cast<int>(c.slot));
+        const NOTIFYICONDATAA& nid = Nid(c.slot);
+        char text[BALLOON_BUILD_ROOM] = "";
+        if (c.record.InUse)
+            FormatBalloonText(text, sizeof text, static_cast<int>(c.slot), c.record);
+        EXPECT_STREQ(nid.szInfo, text);
+        EXPECT_STREQ(nid.szInfoTitle, "VELMORA VX-2000");
+        EXPECT_EQ(nid.dwInfoFlags, c.icon);
+        EXPECT_EQ(nid.uTimeout, 10000u);
+        EXPECT_EQ(nid.uFlags & NIF_INFO, 0u) << "no balloon at later icon changes";
+        EXPECT_EQ(nid.hIcon, c.shown);
+        EXPECT_TRUE(TrayFixture::ShellHasIcon(c.slot));
+    }
+    EXPECT_TRUE(debug.Texts().empty());
+}
+
+TEST_F(TraySet, TheBalloonIsCutOnACharacterBoundaryAndReportedInFullTheTitleToo)
+{
+    MakeTables();
+    DriveRecord r = TrayFixture::Drive(38, DS_DNGR, "");
+    std::memset(r.DriveNumber, 'D', 63);
+    std::memset(r.Firmware, 'F', 15);
+    std::memset(r.Serial, 'S', 31);
+    std::memset(r.Model, 'M', sizeof r.Model);   // 64 bytes, no 0: the title takes 63
+    // Longer numbers move the double-byte "：" of the attribute line onto
+    // bytes 254 and 255, where a byte-wise cut would split it.
+    r.MaxTemperature = 100;
+    r.UsageRate = -10;
+    r.A09 = 2400000;
+    Show(15, r, 438);
+
+    char full[BALLOON_BUILD_ROOM];
+    size_t length = FormatBalloonText(full, sizeof full, 15, r);
+    ASSERT_GT(length, 255u);
+    ASSERT_TRUE(IsSjisLeadByte(static_cast<unsigned char>(full[254])));
+
+    ShowDriveDetails(fixture.Window(), 15);
+    EXPECT_EQ(std::string(Nid(15).szInfoTitle), std::string(63, 'M'));
+    EXPECT_EQ(std::string(Nid(15).szInfo), std::string(full, 254));
+    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"HMM... BALLOON INFO OVERFLOW (MAX 255 BYTES):" +
+                                                      std::to_string(length) + "\n"});
+}
+
+// A busy slot lock (a refresh storing the record) shows nothing and counts
+// the miss; without a lock or an image table nothing is written either.
+TEST_F(TraySet, TheBalloonWritesNothingWhileTheLockIsBusyOrWithoutLockOrTable)
+{
+    MakeTables();
+    Show(6, TrayFixture::Drive(38, DS_WARN, "Disk 6"), 238);
+    Show(7, TrayFixture::Drive(38, DS_WARN, "Disk 7"), 238);
+    DriveSlots[7].Lock.Delete();
+    DriveSlots[8].Record = TrayFixture::Drive(38, DS_WARN, "Disk 8");
+    DriveSlots[8].TrayIcon.Destroy();
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        DriveSlots[6].Lock.Enter();
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+        DriveSlots[6].Lock.Leave();
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
+    for (int s : {6, 7, 8}) {
+        ShowDriveDetails(fixture.Window(), s);
+        EXPECT_STREQ(Nid(s).szInfo, "") << s;
+        EXPECT_STREQ(Nid(s).szInfoTitle, "") << s;
+    }
+    EXPECT_EQ(DriveSlots[6].Lock.MissCount(), 1);
+    EXPECT_EQ(DriveSlots[7].Lock.MissCount(), 0);
+    EXPECT_EQ(Nid(8).uFlags, 0u);
+    EXPECT_EQ(DriveSlots[8].Lock.State(), WINLOCK::LOCK_RELEASED);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+
+    ShowDriveDetails(fixture.Window(), 6);   // free again: shown
+    EXPECT_STRNE(Nid(6).szInfo, "");
 }
 
 } // namespace
