@@ -6,9 +6,6 @@
 #include "dialog_driver.h"
 #include "icons/gdi_wrappers.h"
 #include "link/drive_slot.h"
-#include "link/status_refresh.h"
-#include "sim_server.h"
-#include "socket_session.h"
 #include "test_env.h"
 #include "tray_fixture.h"
 
@@ -89,9 +86,11 @@ protected:
         SetDefaultSettings();
         AppState = {};
         AppState.instance = GetModuleHandleA(nullptr);
+        RemoveProfile(SettingsFilePath());
     }
     void TearDown() override
     {
+        RemoveProfile(SettingsFilePath());
         HoldCtrl(false);
         for (CBMPICON& b : MenuBitmaps)
             b.Release();
@@ -129,8 +128,15 @@ const std::string HIDE = "ステータス非表示", REFRESH = "最新の情報�
                   HOSTNUM = "ホスト番号モード", OVERRIDE = "状態の偽装", SETTINGS = "設定画面...",
                   VERSION = "バージョン情報...", EXIT = "プログラムの終了";
 
-TEST_F(TrayMenu, ItemsShownForEachCondition)
+// Check marks, grey items while a dialog is open, the items shown only with
+// Ctrl held or in their mode, the debug-only override; then the ids and
+// pictures of the fullest menu, where a missing picture (4) leaves its item bare.
+TEST_F(TrayMenu, ItemsIdsAndPicturesForEachCondition)
 {
+    HBITMAP p[MENU_BITMAP_COUNT] = {};
+    for (int i = 0; i < MENU_BITMAP_COUNT; ++i)
+        if (i != 4)
+            p[i] = MenuBitmaps[i].m_hBitmap = CreateBitmap(16, 16, 1, 32, nullptr);
     const std::string X = "[x]", GREY = "[grey]";
     const struct { const char* name; Condition c; Texts_ texts; } cases[] = {
         {"good, plain", {}, {REFRESH, SAVE, "-", SETTINGS, VERSION, "-", EXIT}},
@@ -152,9 +158,11 @@ TEST_F(TrayMenu, ItemsShownForEachCondition)
         {"everything", {15, DS_ERR, 1, true, 1, 1, 4},
          {HIDE + X, REFRESH, SAVE, HOSTNUM + X, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
     };
+    Details details;
     for (const auto& c : cases) {
         Texts_ sub;
-        EXPECT_EQ(Build(c.c, &sub), c.texts) << c.name;
+        details.clear();
+        EXPECT_EQ(Build(c.c, &sub, &details), c.texts) << c.name;
         if (sub.empty())
             continue;
         // The override submenu: radio items, the one of the chosen state checked.
@@ -163,95 +171,62 @@ TEST_F(TrayMenu, ItemsShownForEachCondition)
         states[c.c.stateOverride] += X;
         EXPECT_EQ(sub, states) << c.name;
     }
+    EXPECT_EQ(details, (Details{{IDM_HIDE_STATUS + 15, nullptr}, {IDM_REFRESH, p[0]}, {IDM_SAVE_ATTRIBUTES, p[1]},
+                                {IDM_HOST_NUMBER_MODE, nullptr}, {0, p[2]}, {0, nullptr}, {IDM_SETTINGS, p[3]},
+                                {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]}, {IDM_OVERRIDE_NONE, nullptr},
+                                {IDM_OVERRIDE_NORMAL, nullptr}, {IDM_OVERRIDE_WARNING, nullptr},
+                                {IDM_OVERRIDE_DANGER, nullptr}, {IDM_OVERRIDE_ERROR, nullptr}}));
 }
 
-// The fullest menu's ids and pictures; a missing picture (4) leaves its item bare.
-TEST_F(TrayMenu, ItemsCarryTheirIdsAndTheirPicturesWhereThoseExist)
+// Each command in turn, with drives 0 and 2 in use and no server, so that a
+// refresh fails at once and shows the error image: what drive 2 shows
+// then (host-number mode its number), the hidden flags (a bit per slot,
+// drive 2's also saved), the modes, and exit's WM_CLOSE.
+TEST_F(TrayMenu, EachCommandDoesItsPartAndRefreshesOnlyWhereItShould)
 {
-    HBITMAP p[MENU_BITMAP_COUNT] = {};
-    for (int i = 0; i < MENU_BITMAP_COUNT; ++i)
-        if (i != 4)
-            p[i] = MenuBitmaps[i].m_hBitmap = CreateBitmap(16, 16, 1, 32, nullptr);
-    Texts_ sub;
-    Details items;
-    Build({15, DS_ERR, 1, true, 1, 1, 4}, &sub, &items);
-    EXPECT_EQ(items, (Details{{IDM_HIDE_STATUS + 15, nullptr}, {IDM_REFRESH, p[0]}, {IDM_SAVE_ATTRIBUTES, p[1]},
-                              {IDM_HOST_NUMBER_MODE, nullptr}, {0, p[2]}, {0, nullptr}, {IDM_SETTINGS, p[3]},
-                              {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]}, {IDM_OVERRIDE_NONE, nullptr},
-                              {IDM_OVERRIDE_NORMAL, nullptr}, {IDM_OVERRIDE_WARNING, nullptr},
-                              {IDM_OVERRIDE_DANGER, nullptr}, {IDM_OVERRIDE_ERROR, nullptr}}));
-}
-
-// The commands over a live link: a simulated server with a good drive at
-// position 0 and a caution drive at position 2, the socket library started.
-class TrayCommands : public TrayMenu {
-protected:
-    static void SetUpTestSuite() { StartSockets(); }
-    static void TearDownTestSuite() { StopSockets(); }
-    void SetUp() override
-    {
-        TrayMenu::SetUp();
-        RemoveProfile(SettingsFilePath());
-        ASSERT_TRUE(sim.Running());
-        std::strcpy(Settings.HostAddress, "127.0.0.1");
-        Settings.Port = sim.Port();
-        Settings.TimeOut = 1;
-        Settings.CommandError = 0;
-        // As at start-up: the first query and the first refresh.
-        ASSERT_EQ(LoadDriveList(), 2);
-        ASSERT_EQ(RefreshDrives(Window(), 0), 1);
-    }
-    void TearDown() override
-    {
-        TrayMenu::TearDown();
-        RemoveProfile(SettingsFilePath());
-    }
-    SimServer sim{R"({"drives":[
-        {"position":0,"Temperature":30,"State":"good","Model":"M0","Firmware":"F0","Serial":"S0"},
-        {"position":2,"Temperature":50,"State":"caution","A05":3,"Model":"M2","Firmware":"F2","Serial":"S2"}]})"};
-};
-
-// Each command in turn: the queries it makes, the hidden flags (a bit per
-// slot, drive 2's also saved), the modes, and exit's WM_CLOSE.
-TEST_F(TrayCommands, EachCommandDoesItsPartAndAsksTheServerOnlyWhereItShould)
-{
-    struct Step { UINT id; size_t queries; unsigned hidden; INT32 hostMode, override; };
+    Settings.CommandError = 0;
+    DriveSlots[0].Record = TrayFixture::Drive(30, DS_GOOD, "Disk 0");
+    DriveSlots[2].Record = TrayFixture::Drive(50, DS_WARN, "Disk 2");
+    std::strcpy(DriveSlots[2].Record.Serial, "SN2");
+    const char* const SECTION = "VELMORA VX-2000:FW1.2:SN2";
+    const UINT ERR = ICON_ERROR, HOST = ICON_HOST_BASE + 2;
+    struct Step { UINT id; UINT shown; unsigned hidden; INT32 hostMode, override; };
     const Step steps[] = {
-        {IDM_HIDE_STATUS + 2, 1, 1u << 2, 0, 0},
-        {IDM_HIDE_STATUS + 2, 1, 0, 0, 0},
-        {IDM_REFRESH, 1, 0, 0, 0},
-        {IDM_HOST_NUMBER_MODE, 0, 0, 1, 0},   // asks nothing, not even on a refresh
-        {IDM_REFRESH, 0, 0, 1, 0},
-        {IDM_HOST_NUMBER_MODE, 1, 0, 0, 0},   // leaving it refreshes
-        {IDM_OVERRIDE_ERROR, 1, 0, 0, 4},
-        {IDM_OVERRIDE_NORMAL, 1, 0, 0, 1},
-        {IDM_OVERRIDE_NONE, 1, 0, 0, 0},
+        {IDM_HIDE_STATUS + 2, ERR, 1u << 2, 0, 0},
+        {IDM_HIDE_STATUS + 2, ERR, 0, 0, 0},
+        {IDM_REFRESH, ERR, 0, 0, 0},
+        {IDM_SAVE_ATTRIBUTES, 0, 0, 0, 0},
+        {IDM_HOST_NUMBER_MODE, HOST, 0, 1, 0},
+        {IDM_REFRESH, HOST, 0, 1, 0},
+        {IDM_HOST_NUMBER_MODE, ERR, 0, 0, 0},   // leaving it refreshes
+        {IDM_OVERRIDE_ERROR, ERR, 0, 0, 4},
+        {IDM_OVERRIDE_NORMAL, ERR, 0, 0, 1},
+        {IDM_OVERRIDE_NONE, ERR, 0, 0, 0},
         // Ids beside the ranges do nothing.
         {0, 0, 0, 0, 0}, {IDM_HIDE_STATUS - 1, 0, 0, 0, 0}, {IDM_HIDE_STATUS + 16, 0, 0, 0, 0},
         {IDM_HOST_NUMBER_MODE + 1, 0, 0, 0, 0}, {IDM_OVERRIDE_ERROR + 1, 0, 0, 0, 0},
         {IDM_SETTINGS + 1, 0, 0, 0, 0}, {IDM_VERSION - 1, 0, 0, 0, 0}, {IDM_EXIT, 0, 0, 0, 0},
     };
-    size_t asked = sim.RequestCount();
     for (const Step& s : steps) {
         SCOPED_TRACE(s.id);
+        DriveSlots[2].ShownImage = 0;
         EXPECT_EQ(OnCommand(Window(), s.id), 0);
-        EXPECT_EQ(sim.RequestCount(), asked += s.queries);
+        EXPECT_EQ(DriveSlots[2].ShownImage, s.shown);
         unsigned hidden = 0;
         for (UINT i = 0; i < SLOT_COUNT; ++i)
             hidden |= DriveSlots[i].Check ? 1u << i : 0;
         EXPECT_EQ(hidden, s.hidden);
         EXPECT_EQ(AppState.hostNumberMode, s.hostMode);
         EXPECT_EQ(AppState.stateOverride, s.override);
-        EXPECT_EQ(IniValue("M2:F2:S2", "Check"), s.hidden & 1u << 2 ? "1" : "0") << "saved at once";
+        EXPECT_EQ(IniValue(SECTION, "Check"), s.hidden & 1u << 2 ? "1" : "0") << "saved at once";
         EXPECT_EQ(Posted(Window(), WM_CLOSE), s.id == IDM_EXIT);
     }
 
-    // Saving the attributes asks nothing and writes only the drives in use.
+    // Saving the attributes writes every drive in use; an empty slot's section would be "::".
     RemoveProfile(SettingsFilePath());
     EXPECT_EQ(OnCommand(Window(), IDM_SAVE_ATTRIBUTES), 0);
-    EXPECT_EQ(sim.RequestCount(), asked);
-    // Both drives' baselines; an empty slot's section would be "::".
-    EXPECT_EQ(IniValue("M0:F0:S0", "Check") + IniValue("M2:F2:S2", "A05") + IniValue("::", "Check"), "03<missing>");
+    EXPECT_EQ(IniValue("VELMORA VX-2000:FW1.2:SN0001", "Check") + IniValue(SECTION, "A09") + IniValue("::", "Check"),
+              "0240<missing>");
 }
 
 // The version box and the settings dialog open once, owned by the window,

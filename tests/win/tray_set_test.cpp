@@ -24,7 +24,6 @@ namespace {
 class TraySet : public ::testing::Test {
 protected:
     void SetUp() override { Settings.HostNumber = 0; }
-    void TearDown() override { Settings.HostNumber = 0; }
 
     void MakeTables()
     {

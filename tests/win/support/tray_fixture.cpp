@@ -9,39 +9,15 @@
 
 namespace {
 
-constexpr const char* FIXTURE_CLASS = "KELPRA_TRAY_FIXTURE";
-
-HWND CreateFixtureWindow()
+// A hidden window of the fixture's class, with default processing.
+HWND NewWindow(const char* title)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = FIXTURE_CLASS;
+    wc.lpszClassName = "KELPRA_TRAY_FIXTURE";
     RegisterClassA(&wc);   // a second registration fails harmlessly
-    HWND window = CreateWindowExA(0, FIXTURE_CLASS, FIXTURE_CLASS, 0, 0, 0, 0, 0, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWndProc));
-    return window;
-}
-
-// Wine's tray takes about 2 s to remove its last icon (it then hides its
-// window). One icon of the fixture's own stays for the whole test program,
-// so the program's icons are never the last ones.
-void KeepTrayOccupied()
-{
-    static HWND keeper = [] {
-        HWND w = CreateWindowExA(0, FIXTURE_CLASS, "keeper", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        NOTIFYICONDATAA nid = {};
-        nid.cbSize = sizeof nid;
-        nid.hWnd = w;
-        nid.uID = 0x4B454550;
-        nid.uFlags = NIF_ICON;
-        nid.hIcon = LoadIconA(nullptr, IDI_QUESTION);
-        Shell_NotifyIconA(NIM_ADD, &nid);
-        return w;
-    }();
-    (void)keeper;
+    return CreateWindowExA(0, wc.lpszClassName, title, 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 } // namespace
@@ -50,11 +26,24 @@ HICON PlainImage() { return LoadIconA(nullptr, IDI_APPLICATION); }
 HICON ErrorImage() { return LoadIconA(nullptr, IDI_HAND); }
 HICON HostImage() { return LoadIconA(nullptr, IDI_ASTERISK); }
 
-TrayFixture::TrayFixture()
+TrayFixture::TrayFixture() : window_(NewWindow("fixture"))
 {
     ResetSlots();
-    window_ = CreateFixtureWindow();
-    KeepTrayOccupied();
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWndProc));
+    // Wine's tray takes about 2 s to remove its last icon (it then hides its
+    // window). One icon of the fixture's own stays for the whole test
+    // program, so the program's icons are never the last ones.
+    static const NOTIFYICONDATAA keeper = [] {
+        NOTIFYICONDATAA nid = {};
+        nid.cbSize = sizeof nid;
+        nid.hWnd = NewWindow("keeper");
+        nid.uID = 0x4B454550;
+        nid.uFlags = NIF_ICON;
+        nid.hIcon = LoadIconA(nullptr, IDI_QUESTION);
+        Shell_NotifyIconA(NIM_ADD, &nid);
+        return nid;
+    }();
+    (void)keeper;
 }
 
 TrayFixture::~TrayFixture()
