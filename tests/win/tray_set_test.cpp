@@ -92,11 +92,16 @@ TEST_F(TraySet, IdentifiersAndCallbacksByHostNumber)
     }
 }
 
-// The shell forgets every icon, as when the taskbar is created anew: the
-// icons shown, and one whose add was refused, come back with their last
-// image and tooltip; a removed icon stays away, and so do empty slots.
-TEST_F(TraySet, TaskbarCreatedReAddsTheIconsTheProgramMeansToShow)
+// An icon whose add the shell refused is added again and a removed one stays
+// away, when the taskbar is created anew (the icons shown come back with
+// their last image and tooltip) and in host-number mode (whose images are
+// recorded even without tables).
+TEST_F(TraySet, ARefusedAddIsTriedAgainAndARemovedIconStaysAway)
 {
+    DriveSlots[4].Record = TrayFixture::Drive(40, DS_GOOD, "Disk 4");
+    EXPECT_TRUE(ShowHostNumbers());
+    EXPECT_EQ(DriveSlots[4].ShownImage, 604u);
+
     MakeTables();
     Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
     DriveSlots[0].TrayIcon.Remove();
@@ -111,31 +116,17 @@ TEST_F(TraySet, TaskbarCreatedReAddsTheIconsTheProgramMeansToShow)
                          RegisterWindowMessageA("SomethingElse")})
         EXPECT_FALSE(OnTaskbarCreated(message)) << message;
     ExpectShownExactly({});
-
     // Through the window procedure, as the shell's broadcast arrives.
     EXPECT_EQ(SendMessageA(fixture.Window(), RegisterWindowMessageA("TaskbarCreated"), 0, 0), 1);
     ExpectShownExactly({1, 3, 5});
     EXPECT_EQ(Nid(1).hIcon, ErrorImage());
     EXPECT_STREQ(Nid(1).szTip, "Disk 1 異常");
     EXPECT_EQ(DriveSlots[5].TrayIcon.m_nCurrentImage, 140);
-}
 
-// Host-number mode gives each drive its number image, recorded even without
-// tables; an icon whose add was refused is added, a removed one stays away.
-TEST_F(TraySet, HostNumbersRetryARefusedAddAndLeaveARemovedIconAway)
-{
-    DriveSlots[4].Record = TrayFixture::Drive(40, DS_GOOD, "Disk 4");
+    ShowRefused(6, TrayFixture::Drive(40, DS_GOOD, "Disk 6"), 46);
     EXPECT_TRUE(ShowHostNumbers());
-    EXPECT_EQ(DriveSlots[4].ShownImage, 604u);
-
-    MakeTables();
-    Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
-    DriveSlots[0].TrayIcon.Remove();
-    ShowRefused(3, TrayFixture::Drive(40, DS_GOOD, "Disk 3"), 43);
-    Show(6, TrayFixture::Drive(40, DS_GOOD, "Disk 6"), 46);
-    EXPECT_TRUE(ShowHostNumbers());
-    ExpectShownExactly({3, 6});
-    EXPECT_EQ(Nid(3).hIcon, HostImage());
+    ExpectShownExactly({1, 3, 5, 6});
+    EXPECT_EQ(Nid(1).hIcon, HostImage());
     EXPECT_EQ(Nid(6).hIcon, HostImage());
     EXPECT_EQ(DriveSlots[0].ShownImage, 600u);
 }
@@ -143,17 +134,14 @@ TEST_F(TraySet, HostNumbersRetryARefusedAddAndLeaveARemovedIconAway)
 TEST_F(TraySet, RemoveTakesEveryIconAwayAndASecondRemoveCallsNoShellFunction)
 {
     MakeTables();
-    Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
     Show(7, TrayFixture::Drive(40, DS_GOOD, "Disk 7"), 41);
     NOTIFYICONDATAA remembered = Nid(7);
-
     RemoveTrayIcons();
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &remembered));
     for (DriveSlot& slot : DriveSlots)
         EXPECT_FALSE(slot.TrayIcon.HasTable());
 
-    // An icon with the same window and id, put there by someone else: a
-    // second removal (or the destructors at exit) must not delete it.
+    // The icon is gone, so it can be added again with the same window and
+    // id; a second removal (or the destructors at exit) must not delete it.
     ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &remembered));
     RemoveTrayIcons();
     EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &remembered));
