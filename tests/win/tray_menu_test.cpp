@@ -22,8 +22,8 @@ using Details = std::vector<std::pair<UINT, HBITMAP>>;
 
 // Each item's text ("-" for a separator) with "(r)" when a radio item, "[x]"
 // when checked and "[grey]" when greyed; its id (0 for the submenu's) and
-// picture go to *details.
-Texts_ ReadMenu(HMENU menu, Details* details = nullptr)
+// picture are appended to details.
+Texts_ ReadMenu(HMENU menu, Details& details)
 {
     Texts_ texts;
     for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
@@ -39,8 +39,7 @@ Texts_ ReadMenu(HMENU menu, Details* details = nullptr)
         shown += (info.fState & MFS_CHECKED) ? "[x]" : "";
         shown += (info.fState & MFS_GRAYED) ? "[grey]" : "";
         texts.push_back(shown);
-        if (details)
-            details->push_back({info.hSubMenu ? 0 : info.wID, info.hbmpItem});
+        details.push_back({info.hSubMenu ? 0 : info.wID, info.hbmpItem});
     }
     return texts;
 }
@@ -96,29 +95,6 @@ protected:
             b.Release();
     }
 
-    // The menu for condition c; the override submenu's items, when attached,
-    // go to *override, and their ids and pictures after the menu's.
-    static Texts_ Build(const Condition& c, Texts_* override = nullptr, Details* details = nullptr)
-    {
-        DriveSlots[c.slot].Record.State = c.state;
-        DriveSlots[c.slot].Check = c.check;
-        HoldCtrl(c.ctrl);
-        Settings.Debug = c.debug;
-        AppState.hostNumberMode = c.hostNumberMode;
-        AppState.stateOverride = c.stateOverride;
-        AppState.settingsOpen = c.settingsOpen;
-        AppState.versionOpen = c.versionOpen;
-        HMENU submenu = nullptr;
-        HMENU menu = BuildTrayMenu(c.slot, &submenu);
-        Texts_ texts = ReadMenu(menu, details);
-        for (int i = 0; override && i < GetMenuItemCount(menu); ++i)
-            if (GetSubMenu(menu, i) == submenu)
-                *override = ReadMenu(submenu, details);
-        DestroyTrayMenu(menu, submenu);
-        EXPECT_FALSE(IsMenu(menu) || IsMenu(submenu)) << "both freed, the submenu attached or not";
-        return texts;
-    }
-
     HWND Window() const { return fixture.Window(); }
 
     TrayFixture fixture;
@@ -159,18 +135,32 @@ TEST_F(TrayMenu, ItemsIdsAndPicturesForEachCondition)
          {HIDE + X, REFRESH, SAVE, HOSTNUM + X, OVERRIDE, "-", SETTINGS, VERSION, "-", EXIT}},
     };
     Details details;
-    for (const auto& c : cases) {
-        Texts_ sub;
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const Condition& c = row.c;
+        DriveSlots[c.slot].Record.State = c.state;
+        DriveSlots[c.slot].Check = c.check;
+        HoldCtrl(c.ctrl);
+        Settings.Debug = c.debug;
+        AppState.hostNumberMode = c.hostNumberMode;
+        AppState.stateOverride = c.stateOverride;
+        AppState.settingsOpen = c.settingsOpen;
+        AppState.versionOpen = c.versionOpen;
+        HMENU submenu = nullptr;
+        HMENU menu = BuildTrayMenu(c.slot, &submenu);
         details.clear();
-        EXPECT_EQ(Build(c.c, &sub, &details), c.texts) << c.name;
-        if (sub.empty())
-            continue;
-        // The override submenu: radio items, the one of the chosen state checked.
+        EXPECT_EQ(ReadMenu(menu, details), row.texts);
+        // The override submenu, when attached: radio items, the chosen state's checked.
         Texts_ states = {"偽装しない(r)", "正常に偽装(r)", "警告に偽装(r)", "危険に偽装(r)",
                          "異常に偽装(r)"};
-        states[c.c.stateOverride] += X;
-        EXPECT_EQ(sub, states) << c.name;
+        states[c.stateOverride] += X;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            if (GetSubMenu(menu, i) == submenu)
+                EXPECT_EQ(ReadMenu(submenu, details), states);
+        DestroyTrayMenu(menu, submenu);
+        EXPECT_FALSE(IsMenu(menu) || IsMenu(submenu)) << "both freed, the submenu attached or not";
     }
+    // The ids and pictures of the last, fullest menu, then of its submenu.
     EXPECT_EQ(details, (Details{{IDM_HIDE_STATUS + 15, nullptr}, {IDM_REFRESH, p[0]}, {IDM_SAVE_ATTRIBUTES, p[1]},
                                 {IDM_HOST_NUMBER_MODE, nullptr}, {0, p[2]}, {0, nullptr}, {IDM_SETTINGS, p[3]},
                                 {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]}, {IDM_OVERRIDE_NONE, nullptr},
