@@ -155,8 +155,9 @@ TEST_F(TrayMenu, ItemsIdsAndPicturesForEachCondition)
                          "異常に偽装(r)"};
         states[c.stateOverride] += X;
         for (int i = 0; i < GetMenuItemCount(menu); ++i)
-            if (GetSubMenu(menu, i) == submenu)
+            if (GetSubMenu(menu, i) == submenu) {
                 EXPECT_EQ(ReadMenu(submenu, details), states);
+            }
         DestroyTrayMenu(menu, submenu);
         EXPECT_FALSE(IsMenu(menu) || IsMenu(submenu)) << "both freed, the submenu attached or not";
     }

@@ -76,11 +76,10 @@ void TrayFixture::ResetSlots()
 
 void TrayFixture::FillTables()
 {
-    for (DriveSlot& slot : DriveSlots) {
+    for (DriveSlot& slot : DriveSlots)
         for (UINT i = 0; i < ICON_COUNT; ++i)
             slot.TrayIcon.SetImage(i, i == ICON_ERROR ? ErrorImage() : i >= ICON_HOST_BASE ? HostImage() : PlainImage(),
                                    FALSE);
-    }
 }
 
 DriveRecord TrayFixture::Drive(int temperature, uint8_t state, const char* driveNumber)

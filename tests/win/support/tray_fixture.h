@@ -8,8 +8,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
 class TrayFixture {
 public:
     TrayFixture();
