@@ -164,9 +164,10 @@ TEST_F(TrayMenu, ItemsIdsAndPicturesForEachCondition)
     // The ids and pictures of the last, fullest menu, then of its submenu.
     EXPECT_EQ(details, (Details{{IDM_HIDE_STATUS + 15, nullptr}, {IDM_REFRESH, p[0]}, {IDM_SAVE_ATTRIBUTES, p[1]},
                                 {IDM_HOST_NUMBER_MODE, nullptr}, {0, p[2]}, {0, nullptr}, {IDM_SETTINGS, p[3]},
-                                {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]}, {IDM_OVERRIDE_NONE, nullptr},
-                                {IDM_OVERRIDE_NORMAL, nullptr}, {IDM_OVERRIDE_WARNING, nullptr},
-                                {IDM_OVERRIDE_DANGER, nullptr}, {IDM_OVERRIDE_ERROR, nullptr}}));
+                                {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]},
+                                {IDM_OVERRIDE_NONE, nullptr}, {IDM_OVERRIDE_NORMAL, nullptr},
+                                {IDM_OVERRIDE_WARNING, nullptr}, {IDM_OVERRIDE_DANGER, nullptr},
+                                {IDM_OVERRIDE_ERROR, nullptr}}));
 }
 
 // Each command in turn, with drives 0 and 2 in use and no server, so that a
@@ -216,8 +217,8 @@ TEST_F(TrayMenu, EachCommandDoesItsPartAndRefreshesOnlyWhereItShould)
     // Saving the attributes writes every drive in use; an empty slot's section would be "::".
     RemoveProfile(SettingsFilePath());
     EXPECT_EQ(OnCommand(Window(), IDM_SAVE_ATTRIBUTES), 0);
-    EXPECT_EQ(IniValue("VELMORA VX-2000:FW1.2:SN0001", "Check") + IniValue(SECTION, "A09") + IniValue("::", "Check"),
-              "0240<missing>");
+    EXPECT_EQ(IniValue("VELMORA VX-2000:FW1.2:SN0001", "Check") + IniValue(SECTION, "A09"), "0240");
+    EXPECT_EQ(IniValue("::", "Check"), "<missing>");
 }
 
 // The version box and the settings dialog open once, owned by the window,

@@ -67,7 +67,8 @@ protected:
 // (hour << 28) + (minute << 20) + (second << 12) + milliseconds, in UTC.
 TEST_F(TraySet, IdentifiersAndCallbacksByHostNumber)
 {
-    const struct { UINT hostNumber; UINT firstId; } cases[] = {{0, 1}, {3, 49}, {15, 241}, {0xFFFFFFFFu, 0xFFFFFFF1u}};
+    const struct { UINT hostNumber; UINT firstId; } cases[] = {
+        {0, 1}, {3, 49}, {15, 241}, {0xFFFFFFFFu, 0xFFFFFFF1u}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hostNumber);
         TrayFixture::ResetSlots();
