@@ -32,13 +32,6 @@ std::string OwnSection()
     return std::strrchr(path, '\\') + 1;
 }
 
-void SetRgb(HWND chooser, COLORREF color)
-{
-    SetDlgItemInt(chooser, COLOR_RED_EDIT, GetRValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_GREEN_EDIT, GetGValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_BLUE_EDIT, GetBValue(color), FALSE);
-}
-
 class ColorPicker : public ::testing::Test {
 protected:
     void SetUp() override { RemoveProfile(PaletteFilePath()); }
@@ -72,10 +65,10 @@ TEST_F(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
                           GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE)),
                       RGB(7, 8, 9));
             if (c.define) {
-                SetRgb(chooser, RGB(0x12, 0x34, 0x56));
+                TypeChooserColor(chooser, RGB(0x12, 0x34, 0x56));
                 ClickButton(chooser, COLOR_ADD_BUTTON);
             }
-            SetRgb(chooser, RGB(1, 2, 3));
+            TypeChooserColor(chooser, RGB(1, 2, 3));
             ClickButton(chooser, c.confirm ? IDOK : IDCANCEL);
         });
         EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), c.confirm ? RGB(1, 2, 3) : RGB(7, 8, 9));

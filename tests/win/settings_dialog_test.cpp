@@ -1,9 +1,7 @@
 // The settings dialog of template 100, opened for real and driven by
 // messages from inside its modal loop.
-#include "link/ws32lib.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "config/pickers.h"
 #include "config/settings.h"
 #include "config/settings_dialog.h"
 #include "dialog_driver.h"
@@ -259,10 +257,8 @@ TEST_F(SettingsDialog, SwatchesShowTheirColoursAndAPickReachesTheSettingsOnApply
                   reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
         ReleaseDC(d, dc);
         DialogDriver chooser(
-            [](HWND p) {
-                SetDlgItemInt(p, 706, 11, FALSE);
-                SetDlgItemInt(p, 707, 22, FALSE);
-                SetDlgItemInt(p, 708, 33, FALSE);
+            [&](HWND p) {
+                TypeChooserColor(p, picked);
                 ClickButton(p, IDOK);
             },
             d);
