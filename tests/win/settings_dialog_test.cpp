@@ -165,6 +165,7 @@ TEST_F(SettingsDialog, ApplyTakesTheFieldsRebuildsTheIconsAndAsksTheServerButSav
     Settings.Port = sim.Port();
     ASSERT_TRUE(BuildIconSet());
     const HICON before = NumIconArray[30].m_hIcon;
+    MsgBoxWatcher boxes;   // none: the typed port and time-out are not taken
     size_t requestsWhileOpen = 0;
     HICON afterApply = nullptr;
     Run([&](HWND d) {
@@ -185,6 +186,7 @@ TEST_F(SettingsDialog, ApplyTakesTheFieldsRebuildsTheIconsAndAsksTheServerButSav
     EXPECT_EQ(Settings.CommandError, 0);
     EXPECT_EQ(Settings.ShadowType, 7);
     EXPECT_EQ(requestsWhileOpen, 1u);
+    EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_NE(afterApply, nullptr);
     EXPECT_NE(afterApply, before);   // a new generation of icons
     // Only the drive's baseline is written, none of the settings.
