@@ -25,12 +25,8 @@ std::string Repeat(const std::string& part, int times)
     return text;
 }
 
-std::string OwnSection()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::strrchr(path, '\\') + 1;
-}
+// This program's palette section: its file name.
+const char* const OWN_SECTION = "win_pickers_test.exe";
 
 class ColorPicker : public ::testing::Test {
 protected:
@@ -57,7 +53,7 @@ TEST_F(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
         SCOPED_TRACE(c.name);
         RemoveProfile(PaletteFilePath());
         if (!c.stored.empty())
-            WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.stored.c_str(), PaletteFilePath());
+            WritePrivateProfileStringA(OWN_SECTION, PALETTE_KEY, c.stored.c_str(), PaletteFilePath());
         DialogDriver driver([&](HWND chooser) {
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)));
             EXPECT_EQ(RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
@@ -73,7 +69,7 @@ TEST_F(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
         });
         EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), c.confirm ? RGB(1, 2, 3) : RGB(7, 8, 9));
         ASSERT_TRUE(driver.Ran());
-        EXPECT_EQ(IniValue(OwnSection().c_str(), PALETTE_KEY, PaletteFilePath()), c.saved);
+        EXPECT_EQ(IniValue(OWN_SECTION, PALETTE_KEY, PaletteFilePath()), c.saved);
     }
 }
 
