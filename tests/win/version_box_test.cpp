@@ -13,7 +13,7 @@ namespace {
 
 std::string ExpectedText(const std::string& description, const std::string& version, const std::string& legal)
 {
-    return description + " (x64)\r\nVersion " + version + "\r\n\r\n" + legal + "\r\n\r\n" + ICON_CREDIT;
+    return description + " (x64)\r\nVersion " + version + "\r\n\r\n" + legal + "\r\n\r\nアイコン: KELPRA Project オリジナル";
 }
 
 std::string OwnPath()
