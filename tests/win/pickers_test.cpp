@@ -25,19 +25,8 @@ std::string Repeat(const std::string& part, int times)
     return text;
 }
 
-std::string OwnSection()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::strrchr(path, '\\') + 1;
-}
-
-void SetRgb(HWND chooser, COLORREF color)
-{
-    SetDlgItemInt(chooser, COLOR_RED_EDIT, GetRValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_GREEN_EDIT, GetGValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_BLUE_EDIT, GetBValue(color), FALSE);
-}
+// This program's palette section: its file name.
+const char* const OWN_SECTION = "win_pickers_test.exe";
 
 class ColorPicker : public ::testing::Test {
 protected:
@@ -45,73 +34,64 @@ protected:
     void TearDown() override { RemoveProfile(PaletteFilePath()); }
 };
 
-TEST_F(ColorPicker, OpensFullWithTheStartColourAndReturnsTheConfirmedOne)
-{
-    DialogDriver driver([&](HWND chooser) {
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)));
-        EXPECT_EQ(RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
-                      GetDlgItemInt(chooser, COLOR_GREEN_EDIT, nullptr, FALSE),
-                      GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE)),
-                  RGB(200, 100, 50));
-        SetRgb(chooser, RGB(10, 20, 30));
-        ClickButton(chooser, IDOK);
-    });
-    EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(200, 100, 50)), RGB(10, 20, 30));
-    ASSERT_TRUE(driver.Ran());
-    // The custom colours were not touched: nothing is written.
-    EXPECT_FALSE(FileExists(PaletteFilePath()));
-}
-
+// The chooser opens full with the start colour and gives the confirmed one.
 // The custom colours are read from the file (any other length than 128
 // digits is ignored, also one the read would cut to 128) and written back
 // only when one was defined, even when the chooser is then cancelled.
-TEST_F(ColorPicker, CustomColoursAreReadAndWrittenBackOnlyWhenChanged)
+TEST_F(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
 {
     const std::string lower = Repeat("0a0b0c00", 16);
-    const struct { const char* name; std::string stored; bool define; std::string saved; } cases[] = {
-        {"no file", "", true, "12345600" + Repeat("00000000", 15)},
-        {"lower case, untouched", lower, false, lower},
-        {"lower case, defined", lower, true, "12345600" + Repeat("0A0B0C00", 15)},
-        {"too long", lower + "FF", true, "12345600" + Repeat("00000000", 15)},
+    const std::string defined = "12345600" + Repeat("00000000", 15);
+    const struct { const char* name; std::string stored; bool define; bool confirm; std::string saved; } cases[] = {
+        {"no file, confirmed", "", false, true, "<missing>"},
+        {"no file, defined", "", true, false, defined},
+        {"lower case, untouched", lower, false, false, lower},
+        {"lower case, defined", lower, true, true, "12345600" + Repeat("0A0B0C00", 15)},
+        {"too long", lower + "FF", true, false, defined},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         RemoveProfile(PaletteFilePath());
         if (!c.stored.empty())
-            WritePrivateProfileStringA(OwnSection().c_str(), PALETTE_KEY, c.stored.c_str(), PaletteFilePath());
-        const bool define = c.define;
-        DialogDriver driver([define](HWND chooser) {
-            if (define) {
-                SetRgb(chooser, RGB(0x12, 0x34, 0x56));
+            WritePrivateProfileStringA(OWN_SECTION, PALETTE_KEY, c.stored.c_str(), PaletteFilePath());
+        DialogDriver driver([&](HWND chooser) {
+            EXPECT_TRUE(IsWindowVisible(GetDlgItem(chooser, COLOR_RED_EDIT)));
+            EXPECT_EQ(RGB(GetDlgItemInt(chooser, COLOR_RED_EDIT, nullptr, FALSE),
+                          GetDlgItemInt(chooser, COLOR_GREEN_EDIT, nullptr, FALSE),
+                          GetDlgItemInt(chooser, COLOR_BLUE_EDIT, nullptr, FALSE)),
+                      RGB(7, 8, 9));
+            if (c.define) {
+                TypeChooserColor(chooser, RGB(0x12, 0x34, 0x56));
                 ClickButton(chooser, COLOR_ADD_BUTTON);
-                SetRgb(chooser, RGB(1, 2, 3));
             }
-            ClickButton(chooser, IDCANCEL);
+            TypeChooserColor(chooser, RGB(1, 2, 3));
+            ClickButton(chooser, c.confirm ? IDOK : IDCANCEL);
         });
-        EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), RGB(7, 8, 9)) << c.name;
-        ASSERT_TRUE(driver.Ran()) << c.name;
-        EXPECT_EQ(IniValue(OwnSection().c_str(), PALETTE_KEY, PaletteFilePath()), c.saved) << c.name;
+        EXPECT_EQ(ChoosePaletteColor(nullptr, RGB(7, 8, 9)), c.confirm ? RGB(1, 2, 3) : RGB(7, 8, 9));
+        ASSERT_TRUE(driver.Ran());
+        EXPECT_EQ(IniValue(OWN_SECTION, PALETTE_KEY, PaletteFilePath()), c.saved);
     }
 }
 
+// The palette's section is the program's file name: two copies of one
+// program under other names keep their own.
 TEST_F(ColorPicker, TwoDifferentlyNamedCopiesKeepSeparatePalettes)
 {
-    const std::string probe = BuildPath("tests\\win\\helpers\\palette_probe.exe");
+    const std::string folder = MakeTempFolder("pal");
     const struct { const char* name; const char* rgb; const char* value; } copies[] = {
         {"pal_one.exe", "17 34 51", "11223300"},
         {"pal_two.exe", "68 85 102", "44556600"},
     };
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
     for (const auto& c : copies) {
-        std::string copy = std::string(temp) + c.name;
-        ASSERT_TRUE(CopyFileA(probe.c_str(), copy.c_str(), FALSE)) << copy;
+        const std::string copy = folder + "\\" + c.name;
+        ASSERT_TRUE(CopyFileA(BuildPath("tests\\win\\helpers\\palette_probe.exe").c_str(), copy.c_str(), FALSE));
         ChildProcess child;
-        ASSERT_TRUE(child.Start("\"" + copy + "\" " + c.rgb));
         DWORD code = 99;
+        ASSERT_TRUE(child.Start(Quoted(copy) + " " + c.rgb));
         ASSERT_TRUE(child.WaitExit(20000, &code)) << c.name;
         EXPECT_EQ(code, 0u) << c.name;
-        DeleteFileA(copy.c_str());
     }
+    RemoveFolder(folder);
     for (const auto& c : copies)
         EXPECT_EQ(IniValue(c.name, PALETTE_KEY, PaletteFilePath()), c.value + Repeat("00000000", 15)) << c.name;
 }

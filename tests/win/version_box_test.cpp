@@ -13,7 +13,7 @@ namespace {
 
 std::string ExpectedText(const std::string& description, const std::string& version, const std::string& legal)
 {
-    return description + " (x64)\r\nVersion " + version + "\r\n\r\n" + legal + "\r\n\r\n" + ICON_CREDIT;
+    return description + " (x64)\r\nVersion " + version + "\r\n\r\n" + legal + "\r\n\r\nアイコン: KELPRA Project オリジナル";
 }
 
 std::string OwnPath()
@@ -23,48 +23,39 @@ std::string OwnPath()
     return path;
 }
 
-TEST(VersionBox, ShowsTheFivePartsOfTheProgramsVersionResourceOwnedByTheGivenWindow)
+// (Its owner: the tray menu's test.)
+TEST(VersionBox, ShowsTheFivePartsOfTheProgramsVersionResource)
 {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
     MsgBoxWatcher watcher;
-    ShowVersionBox(owner);
+    ShowVersionBox(nullptr);
     ASSERT_EQ(watcher.Count(), 1u);
     SeenBox box = watcher.Boxes()[0];
     EXPECT_EQ(box.caption, "バージョン情報");
     EXPECT_EQ(box.text, ExpectedText("KELPRA ドライブ温度トレイ表示", "1.12", "Copyright (C) 2026 KELPRA Project"));
     EXPECT_TRUE(box.informationIcon);
     EXPECT_EQ(box.buttons, 1);
-    EXPECT_EQ(box.owner, owner);
-    DestroyWindow(owner);
 }
 
-TEST(VersionText, ComposedFromTheFileGiven)
+// The text of a given file, cut to the room given on a character boundary
+// ("KELPRA " is 7 bytes, then double-byte characters).
+TEST(VersionText, ComposedFromTheFileGivenAndCutOnACharacterBoundary)
 {
-    const struct { const char* name; std::string path; BOOL ok; std::string text; } cases[] = {
-        {"missing legal notice", BuildPath("tests\\win\\helpers\\version_nolegal.exe"), TRUE,
+    const std::string own = OwnPath(), untouched(1023, 'x');
+    const struct { const char* name; std::string path; size_t size; BOOL ok; std::string text; } cases[] = {
+        {"missing legal notice", BuildPath("tests\\win\\helpers\\version_nolegal.exe"), 1024, TRUE,
          ExpectedText("試験用プローブ", "2.00", "(error)")},
-        {"two translations", BuildPath("tests\\win\\helpers\\version_twolang.exe"), FALSE, ""},
-        {"no such file", BuildPath("tests\\win\\helpers\\absent.exe"), FALSE, ""},
+        {"two translations", BuildPath("tests\\win\\helpers\\version_twolang.exe"), 1024, FALSE, untouched},
+        {"no such file", BuildPath("tests\\win\\helpers\\absent.exe"), 1024, FALSE, untouched},
+        {"room for nothing", own, 1, TRUE, ""},
+        {"a lead byte's room", own, 9, TRUE, "KELPRA "},
+        {"a character's room", own, 10, TRUE, "KELPRA ド"},
     };
     for (const auto& c : cases) {
-        char text[1024] = "";
-        EXPECT_EQ(ComposeVersionText(c.path.c_str(), text, sizeof text), c.ok) << c.name;
+        char text[1024];
+        std::memset(text, 'x', sizeof text - 1);
+        text[sizeof text - 1] = '\0';
+        EXPECT_EQ(ComposeVersionText(c.path.c_str(), text, c.size), c.ok) << c.name;
         EXPECT_EQ(std::string(text), c.text) << c.name;
-    }
-}
-
-TEST(VersionText, ALongTextIsCutOnACharacterBoundary)
-{
-    // "KELPRA " (7 bytes), then double-byte characters.
-    const struct { size_t size; const char* text; } cases[] = {
-        {1, ""}, {8, "KELPRA "}, {9, "KELPRA "}, {10, "KELPRA ド"}, {11, "KELPRA ド"},
-    };
-    for (const auto& c : cases) {
-        char text[16];
-        std::memset(text, 'x', sizeof text);
-        ASSERT_TRUE(ComposeVersionText(OwnPath().c_str(), text, c.size));
-        EXPECT_STREQ(text, c.text) << c.size;
     }
 }
 

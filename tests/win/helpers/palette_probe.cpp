@@ -11,9 +11,7 @@ int main(int argc, char** argv)
         return 2;
     COLORREF color = RGB(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3]));
     DialogDriver driver([color](HWND chooser) {
-        SetDlgItemInt(chooser, 706, GetRValue(color), FALSE);
-        SetDlgItemInt(chooser, 707, GetGValue(color), FALSE);
-        SetDlgItemInt(chooser, 708, GetBValue(color), FALSE);
+        TypeChooserColor(chooser, color);
         ClickButton(chooser, 712);
         ClickButton(chooser, IDCANCEL);
     });

@@ -1,8 +1,9 @@
 // DialogDriver: one thread timer per driver, found again by its id.
 #include "dialog_driver.h"
 
+#include "test_env.h"
+
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -12,29 +13,18 @@ std::vector<DialogDriver*>& Drivers()
     return drivers;
 }
 
-struct Search {
-    const std::vector<HWND>* ignore;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
-{
-    auto* s = reinterpret_cast<Search*>(param);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    const bool ignored = std::find(s->ignore->begin(), s->ignore->end(), window) != s->ignore->end();
-    if (!ignored && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 } // namespace
 
 void ClickButton(HWND dialog, int id)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void TypeChooserColor(HWND chooser, COLORREF color)
+{
+    SetDlgItemInt(chooser, 706, GetRValue(color), FALSE);
+    SetDlgItemInt(chooser, 707, GetGValue(color), FALSE);
+    SetDlgItemInt(chooser, 708, GetBValue(color), FALSE);
 }
 
 DialogDriver::DialogDriver(Action action, HWND ignore, int maxTicks)
@@ -43,9 +33,8 @@ DialogDriver::DialogDriver(Action action, HWND ignore, int maxTicks)
 }
 
 DialogDriver::DialogDriver(std::vector<Action> actions, HWND ignore, int maxTicks)
-    : actions_(std::move(actions)), ignore_(ignore), maxTicks_(maxTicks), ticksLeft_(maxTicks)
+    : actions_(std::move(actions)), handled_{ignore}, maxTicks_(maxTicks), ticksLeft_(maxTicks)
 {
-    handled_.push_back(ignore_);
     timer_ = SetTimer(nullptr, 0, 30, Tick);
     Drivers().push_back(this);
 }
@@ -72,21 +61,25 @@ void DialogDriver::OnTick()
     // Forget closed dialogs: a later one may reuse the handle value.
     handled_.erase(std::remove_if(handled_.begin() + 1, handled_.end(), [](HWND h) { return !IsWindow(h); }),
                    handled_.end());
-    Search s{&handled_, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&s));
-    if (s.found == nullptr) {
+    // The first visible dialog of this thread (top of the z-order) not yet handled.
+    const std::vector<HWND> dialogs = TopLevelWindows(GetCurrentProcessId(), "#32770", true);
+    const auto found = std::find_if(dialogs.begin(), dialogs.end(), [this](HWND w) {
+        return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() &&
+               std::find(handled_.begin(), handled_.end(), w) == handled_.end();
+    });
+    if (found == dialogs.end()) {
         if (--ticksLeft_ <= 0) {
             KillTimer(nullptr, timer_);
             timer_ = 0;
         }
         return;
     }
-    handled_.push_back(s.found);
+    handled_.push_back(*found);
     ticksLeft_ = maxTicks_;
     size_t index = next_++;
     if (next_ == actions_.size()) {
         KillTimer(nullptr, timer_);
         timer_ = 0;
     }
-    actions_[index](s.found);
+    actions_[index](*found);
 }

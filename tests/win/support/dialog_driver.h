@@ -30,8 +30,7 @@ private:
     void OnTick();
 
     std::vector<Action> actions_;
-    std::vector<HWND> handled_;
-    HWND ignore_;
+    std::vector<HWND> handled_;   // the ignored window first
     int maxTicks_;
     int ticksLeft_;
     size_t next_ = 0;
@@ -40,3 +39,6 @@ private:
 
 // A click on a dialog's button, as the dialog manager would send it.
 void ClickButton(HWND dialog, int id);
+// Types a colour into the red, green and blue fields of the colour
+// chooser's full-open part.
+void TypeChooserColor(HWND chooser, COLORREF color);

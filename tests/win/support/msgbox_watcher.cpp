@@ -17,9 +17,24 @@ std::vector<HWND> OpenBoxes(DWORD processId)
     return boxes;
 }
 
-// Its visible push buttons, and the system icon in its one SS_ICON static.
-void ReadControls(HWND box, SeenBox& seen)
+// What the window shows, in Shift-JIS whatever this process's code page.
+std::string ShiftJisText(HWND window)
 {
+    wchar_t wide[2048] = L"";
+    GetWindowTextW(window, wide, 2048);
+    char text[4096] = "";
+    WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// Its texts and owner, its visible push buttons, and the system icon in its
+// one SS_ICON static.
+SeenBox Read(HWND box)
+{
+    SeenBox seen;
+    seen.caption = ShiftJisText(box);
+    seen.text = ShiftJisText(GetDlgItem(box, 0xFFFF));
+    seen.owner = GetWindow(box, GW_OWNER);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         char cls[16] = "";
         GetClassNameA(c, cls, sizeof cls);
@@ -31,25 +46,6 @@ void ReadControls(HWND box, SeenBox& seen)
             seen.informationIcon = icon == LoadIconA(nullptr, IDI_ASTERISK);
         }
     }
-}
-
-// What the window shows, in Shift-JIS whatever this process's code page.
-std::string ShiftJisText(HWND window)
-{
-    wchar_t wide[2048] = L"";
-    GetWindowTextW(window, wide, 2048);
-    char text[4096] = "";
-    WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-SeenBox Read(HWND box)
-{
-    SeenBox seen;
-    seen.caption = ShiftJisText(box);
-    seen.text = ShiftJisText(GetDlgItem(box, 0xFFFF));
-    seen.owner = GetWindow(box, GW_OWNER);
-    ReadControls(box, seen);
     return seen;
 }
 
