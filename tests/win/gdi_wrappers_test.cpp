@@ -117,7 +117,8 @@ struct KeyCase {
 };
 
 const KeyCase KEY_CASES[] = {
-    // Keyed pixels get colour 0 too: drawn by the masks alone they leave the screen as it is.
+    // Keyed pixels get colour 0 too: an icon keyed all over is drawn by its
+    // masks alone, and colour 0 leaves the screen as it is.
     {"exactly the mask colour becomes transparent black", 0x000F0F0F, 0x00000000},
     {"differing only in alpha counts as the key", 0x800F0F0F, 0x00000000},
     {"red one step up is opaque", 0x00100F0F, 0xFF100F0F},
@@ -142,21 +143,6 @@ TEST(ImageIcon, KeysExactlyTheMaskColour)
     ASSERT_EQ(read.width, 16);
     for (int i = 0; i < count; ++i)
         EXPECT_EQ(read.At(7, i), KEY_CASES[i].expected) << KEY_CASES[i].name;
-}
-
-TEST(ImageIcon, AllMaskColourGivesAFullyTransparentIcon)
-{
-    CIMGICON icon;
-    ASSERT_TRUE(icon.Create(16, 16));
-    RECT all = {0, 0, 16, 16};
-    HBRUSH brush = CreateSolidBrush(MASK);
-    FillRect(icon.m_Color.m_hDC, &all, brush);
-    DeleteObject(brush);
-    ASSERT_TRUE(icon.MakeIcon(MASK));
-    IconPixels read = ReadIcon(icon.m_hIcon);
-    ASSERT_EQ(read.argb.size(), 256u);
-    for (uint32_t p : read.argb)
-        EXPECT_EQ(p, 0u);
 }
 
 } // namespace

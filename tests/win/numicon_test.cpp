@@ -17,22 +17,12 @@ const COLORREF MASK = RGB(15, 15, 15);
 const uint32_t TEXT = 0xFFFFFFFF;
 const uint32_t SHADOW = 0xFF0000FF;
 
-using PixelSet = std::set<std::pair<int, int>>;
-
-struct Box {
+// The pixels of one colour and their bounds.
+struct Ink {
+    std::set<std::pair<int, int>> pixels;
     int left = 99, top = 99, right = -1, bottom = -1;
     int Height() const { return bottom - top + 1; }
 };
-
-Box Bounds(const PixelSet& s)
-{
-    Box b;
-    for (auto [x, y] : s) {
-        b.left = std::min(b.left, x), b.top = std::min(b.top, y);
-        b.right = std::max(b.right, x), b.bottom = std::max(b.bottom, y);
-    }
-    return b;
-}
 
 // Painted with a hard-edged font, so that every pixel is exactly one of the
 // colours involved.
@@ -56,15 +46,20 @@ protected:
     }
 
     // The number's own pixels, painted alone.
-    PixelSet Glyph(int size, UINT value)
+    Ink Glyph(int size, UINT value)
     {
         const IconPixels p = Paint(size, value, 0);
-        PixelSet s;
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x)
-                if (p.At(x, y) == TEXT)
-                    s.insert({x, y});
-        return s;
+        Ink ink;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.At(x, y) == TEXT) {
+                    ink.pixels.insert({x, y});
+                    ink.left = std::min(ink.left, x), ink.top = std::min(ink.top, y);
+                    ink.right = std::max(ink.right, x), ink.bottom = std::max(ink.bottom, y);
+                }
+            }
+        }
+        return ink;
     }
 
     CNUMICON icon_;
@@ -99,11 +94,11 @@ const LayerCase LAYER_CASES[] = {
 
 TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
 {
-    const int height16 = Bounds(Glyph(16, 42)).Height();
+    const int height16 = Glyph(16, 42).Height();
     for (const LayerCase& c : LAYER_CASES) {
         SCOPED_TRACE("size " + std::to_string(c.size) + ", shadow type " + std::to_string(c.shadowType));
-        const PixelSet glyph = Glyph(c.size, 42);
-        EXPECT_NEAR(Bounds(glyph).Height(), height16 * c.size / 16, 1) << "the font grows with the icon";
+        const Ink glyph = Glyph(c.size, 42);
+        EXPECT_NEAR(glyph.Height(), height16 * c.size / 16, 1) << "the font grows with the icon";
         HICON back = MakeIcon(c.size, Badge);
         HICON front = MakeIcon(c.size, Mark);
         const IconPixels p = Paint(c.size, 42, c.shadowType, back, front);
@@ -112,8 +107,8 @@ TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
             for (int x = 0; x < c.size; ++x) {
                 bool shadow = false;
                 for (auto [dx, dy] : c.offsets)
-                    shadow = shadow || glyph.count({x - dx, y - dy});
-                const bool number = glyph.count({x, y}) != 0;
+                    shadow = shadow || glyph.pixels.count({x - dx, y - dy});
+                const bool number = glyph.pixels.count({x, y}) != 0;
                 const uint32_t expected = Mark(x, y) ? Mark(x, y) : number ? TEXT : shadow ? SHADOW : Badge(x, y);
                 wrong += p.At(x, y) != expected;
                 shadows += expected == SHADOW;
@@ -141,7 +136,7 @@ TEST_F(NumIcon, NumbersAreCentredAndWideDigitsCondensedToFit)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.value));
         std::strcpy(icon_.m_lfFont.lfFaceName, c.face);
-        const Box ink = Bounds(Glyph(16, c.value));
+        const Ink ink = Glyph(16, c.value);
         EXPECT_TRUE(ink.left > 0 || ink.right < 15) << "cut digits fill the icon from edge to edge";
         EXPECT_NEAR(ink.left + ink.right, 15, 2) << ink.right - ink.left + 1 << " wide";
     }
