@@ -11,16 +11,11 @@ namespace {
 
 const COLORREF MASK = RGB(15, 15, 15);
 
-uint32_t SolidGreen(int, int)
-{
-    return 0xFF00C000;
-}
-
 struct Wrappers {
-    Wrappers() { WriteIconFile(dir.Path() + "\\OWN.ICO", 16, SolidGreen); }
+    Wrappers() { WriteIconFile(dir.Path() + "\\OWN.ICO", 16, Solid<0xFF00C000>); }
     ~Wrappers() { DestroyIcon(icon); }
     ScratchDirectory dir;
-    HICON icon = MakeIcon(16, SolidGreen);
+    HICON icon = MakeIcon(16, Solid<0xFF00C000>);
     WINBRUSH brush;
     WINFONT font;
     CBMPICON bitmap;
@@ -45,12 +40,13 @@ const Lifetime LIFETIMES[] = {
          EXPECT_FALSE(w.bitmap.CreateFromIcon(nullptr, 16, 16));
      },
      [](Wrappers& w) { w.bitmap.Release(); }},
-    // Two surfaces in their DCs and one icon, which a new icon replaces.
-    {"image icon", 5,
+    // Two surfaces in their DCs; a new icon replaces the last, new surfaces drop it.
+    {"image icon", 4,
      [](Wrappers& w) {
          EXPECT_TRUE(w.image.Create(16, 16));
          EXPECT_TRUE(w.image.MakeIcon(MASK));
          EXPECT_TRUE(w.image.MakeIcon(MASK));
+         EXPECT_TRUE(w.image.Create(16, 16));
      },
      [](Wrappers& w) { w.image.Release(); }},
     {"icon file", 1, [](Wrappers& w) { w.file.Load("OWN.ICO", 220, 16, 16); }, [](Wrappers& w) { w.file.Release(); }},

@@ -21,13 +21,6 @@
 
 namespace {
 
-// A picture of one colour, 0xAARRGGBB.
-template <uint32_t ARGB>
-uint32_t Solid(int, int)
-{
-    return ARGB;
-}
-
 // The settings as a fresh start with no file gives them.
 void DefaultSettings()
 {
@@ -93,6 +86,9 @@ TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
     const HICON fromResource = ErrorIcon.m_hIcon;
     ASSERT_NE(fromResource, nullptr);
     EXPECT_EQ(ErrorIcon.m_bOwned, 0) << "no S_ERR.ICO: resource 202";
+    // A red sign: red on the ring.
+    const uint32_t ring = ReadIcon(fromResource).Rgb(8, 1);
+    EXPECT_TRUE(ring >> 16 > 0xB0 && (ring >> 8 & 0xFF) < 0x60) << std::hex << ring;
     const IconPixels caution = ReadIcon(NumIconArray[250].m_hIcon);
 
     const long live = TallyLiveTotal();

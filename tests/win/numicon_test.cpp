@@ -16,6 +16,7 @@ namespace {
 const COLORREF MASK = RGB(15, 15, 15);
 const uint32_t TEXT = 0xFFFFFFFF;
 const uint32_t SHADOW = 0xFF0000FF;
+const uint32_t BADGE = 0xFF2040A0;
 
 // The pixels of one colour and their bounds.
 struct Ink {
@@ -65,11 +66,6 @@ protected:
     CNUMICON icon_;
 };
 
-uint32_t Badge(int, int)
-{
-    return 0xFF2040A0;
-}
-
 // The mark covers the lower right from (12, 12) on, at any size.
 uint32_t Mark(int x, int y)
 {
@@ -99,7 +95,7 @@ TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
         SCOPED_TRACE("size " + std::to_string(c.size) + ", shadow type " + std::to_string(c.shadowType));
         const Ink glyph = Glyph(c.size, 42);
         EXPECT_NEAR(glyph.Height(), height16 * c.size / 16, 1) << "the font grows with the icon";
-        HICON back = MakeIcon(c.size, Badge);
+        HICON back = MakeIcon(c.size, Solid<BADGE>);
         HICON front = MakeIcon(c.size, Mark);
         const IconPixels p = Paint(c.size, 42, c.shadowType, back, front);
         int wrong = 0, shadows = 0, covered = 0;
@@ -109,7 +105,7 @@ TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
                 for (auto [dx, dy] : c.offsets)
                     shadow = shadow || glyph.pixels.count({x - dx, y - dy});
                 const bool number = glyph.pixels.count({x, y}) != 0;
-                const uint32_t expected = Mark(x, y) ? Mark(x, y) : number ? TEXT : shadow ? SHADOW : Badge(x, y);
+                const uint32_t expected = Mark(x, y) ? Mark(x, y) : number ? TEXT : shadow ? SHADOW : BADGE;
                 wrong += p.At(x, y) != expected;
                 shadows += expected == SHADOW;
                 covered += Mark(x, y) && number;
@@ -123,7 +119,7 @@ TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
     }
 }
 
-// Placed by its drawn extent in the middle. Windows without Office has no
+// Placed by its drawn extent in the middle, both ways. Windows without Office has no
 // "Arial Narrow" and paints a wider face: its bold digits are condensed
 // until they fit, centred, instead of being cut.
 TEST_F(NumIcon, NumbersAreCentredAndWideDigitsCondensedToFit)
@@ -139,6 +135,7 @@ TEST_F(NumIcon, NumbersAreCentredAndWideDigitsCondensedToFit)
         const Ink ink = Glyph(16, c.value);
         EXPECT_TRUE(ink.left > 0 || ink.right < 15) << "cut digits fill the icon from edge to edge";
         EXPECT_NEAR(ink.left + ink.right, 15, 2) << ink.right - ink.left + 1 << " wide";
+        EXPECT_NEAR(ink.top + ink.bottom, 15, 1) << "from row " << ink.top;
     }
 }
 
