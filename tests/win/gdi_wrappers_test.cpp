@@ -12,15 +12,12 @@ namespace {
 const COLORREF MASK = RGB(15, 15, 15);
 
 struct Wrappers {
-    Wrappers() { WriteIconFile(dir.Path() + "\\OWN.ICO", 16, Solid<0xFF00C000>); }
     ~Wrappers() { DestroyIcon(icon); }
-    ScratchDirectory dir;
     HICON icon = MakeIcon(16, Solid<0xFF00C000>);
     WINBRUSH brush;
     WINFONT font;
     CBMPICON bitmap;
     CIMGICON image;
-    AUTOICON file;
 };
 
 struct Lifetime {
@@ -49,12 +46,6 @@ const Lifetime LIFETIMES[] = {
          EXPECT_TRUE(w.image.Create(16, 16));
      },
      [](Wrappers& w) { w.image.Release(); }},
-    {"icon file", 1, [](Wrappers& w) { w.file.Load("OWN.ICO", 220, 16, 16); }, [](Wrappers& w) { w.file.Release(); }},
-    {"menu pictures", MENU_BITMAP_COUNT, [](Wrappers&) { LoadMenuBitmaps(); },
-     [](Wrappers&) {
-         for (CBMPICON& b : MenuBitmaps)
-             b.Release();
-     }},
 };
 
 TEST(Wrappers, MakingAgainReplacesAndReleasingFrees)

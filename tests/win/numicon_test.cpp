@@ -1,6 +1,6 @@
 // CNUMICON on real pixels: painting order, shadow passes and the font
-// scaled with the icon, centring, and the condensing of wide digits. The
-// whole build of the 616 icons is IconSet's.
+// scaled with the icon, centring, and the condensing of wide digits, in
+// one table. The whole build of the 616 icons is IconSet's.
 #include "icon_pixels.h"
 #include "icons/numicon.h"
 
@@ -66,38 +66,50 @@ protected:
     CNUMICON icon_;
 };
 
-// The mark covers the lower right from (12, 12) on, at any size.
+// The mark covers the lower right from (8, 8) on, at any size.
 uint32_t Mark(int x, int y)
 {
-    return x >= 12 && y >= 12 ? 0xFFFF00FF : 0;
+    return x >= 8 && y >= 8 ? 0xFFFF00FF : 0;
 }
 
-struct LayerCase {
+struct PaintCase {
     int size;
     INT32 shadowType;
     std::vector<std::pair<int, int>> offsets;   // in pixels of this size
+    const char* face;
+    UINT value;
 };
 
 // The offsets of each type are the platform-free table's (tests/unit); here
 // that the painting follows them, one pass and many, scaled with the icon
-// as at 200 % display scaling.
-const LayerCase LAYER_CASES[] = {
-    {16, 0, {}},
-    {16, 2, {{+1, -1}}},
-    {16, 7, {{0, -1}, {0, +1}, {-1, 0}, {+1, 0}, {-1, -1}, {+1, -1}, {-1, +1}, {+1, +1}}},
-    {32, 2, {{+2, -2}}},
+// as at 200 % display scaling. Windows without Office has no "Arial Narrow"
+// and paints a wider face, whose bold digits must be condensed to fit.
+const PaintCase PAINT_CASES[] = {
+    {16, 0, {}, "Arial Narrow", 7},
+    {16, 2, {{+1, -1}}, "Arial Narrow", 99},
+    {16, 7, {{0, -1}, {0, +1}, {-1, 0}, {+1, 0}, {-1, -1}, {+1, -1}, {-1, +1}, {+1, +1}}, "Liberation Sans", 48},
+    {16, 2, {{+1, -1}}, "Liberation Sans", 88},
+    {16, 0, {}, "Liberation Sans", 100},
+    {32, 2, {{+2, -2}}, "Arial Narrow", 42},
 };
 
-TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
+TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 {
-    const int height16 = Glyph(16, 42).Height();
-    for (const LayerCase& c : LAYER_CASES) {
-        SCOPED_TRACE("size " + std::to_string(c.size) + ", shadow type " + std::to_string(c.shadowType));
-        const Ink glyph = Glyph(c.size, 42);
+    for (const PaintCase& c : PAINT_CASES) {
+        SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.value) + " at " + std::to_string(c.size) +
+                     ", shadow type " + std::to_string(c.shadowType));
+        std::strcpy(icon_.m_lfFont.lfFaceName, c.face);
+        const int height16 = Glyph(16, c.value).Height();
+        const Ink glyph = Glyph(c.size, c.value);
         EXPECT_NEAR(glyph.Height(), height16 * c.size / 16, 1) << "the font grows with the icon";
+        // Placed by the drawn extent in the middle both ways, and not cut,
+        // which would fill the icon from edge to edge.
+        EXPECT_TRUE(glyph.left > 0 || glyph.right < c.size - 1);
+        EXPECT_NEAR(glyph.left + glyph.right, c.size - 1, 2) << glyph.right - glyph.left + 1 << " wide";
+        EXPECT_NEAR(glyph.top + glyph.bottom, c.size - 1, 1) << "from row " << glyph.top;
         HICON back = MakeIcon(c.size, Solid<BADGE>);
         HICON front = MakeIcon(c.size, Mark);
-        const IconPixels p = Paint(c.size, 42, c.shadowType, back, front);
+        const IconPixels p = Paint(c.size, c.value, c.shadowType, back, front);
         int wrong = 0, shadows = 0, covered = 0;
         for (int y = 0; y < c.size; ++y) {
             for (int x = 0; x < c.size; ++x) {
@@ -116,26 +128,6 @@ TEST_F(NumIcon, BadgeUnderShadowUnderNumberUnderMarkScaledWithTheIcon)
         EXPECT_GT(covered, 0) << "the number reaches under the mark";
         DestroyIcon(back);
         DestroyIcon(front);
-    }
-}
-
-// Placed by its drawn extent in the middle, both ways. Windows without Office has no
-// "Arial Narrow" and paints a wider face: its bold digits are condensed
-// until they fit, centred, instead of being cut.
-TEST_F(NumIcon, NumbersAreCentredAndWideDigitsCondensedToFit)
-{
-    const struct {
-        const char* face;
-        UINT value;
-    } cases[] = {{"Arial Narrow", 7}, {"Arial Narrow", 99}, {"Liberation Sans", 48}, {"Liberation Sans", 88},
-                 {"Liberation Sans", 100}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.value));
-        std::strcpy(icon_.m_lfFont.lfFaceName, c.face);
-        const Ink ink = Glyph(16, c.value);
-        EXPECT_TRUE(ink.left > 0 || ink.right < 15) << "cut digits fill the icon from edge to edge";
-        EXPECT_NEAR(ink.left + ink.right, 15, 2) << ink.right - ink.left + 1 << " wide";
-        EXPECT_NEAR(ink.top + ink.bottom, 15, 1) << "from row " << ink.top;
     }
 }
 
