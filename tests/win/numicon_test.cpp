@@ -25,20 +25,16 @@ struct Ink {
     int Height() const { return bottom - top + 1; }
 };
 
-// Painted with a hard-edged font, so that every pixel is exactly one of the
-// colours involved.
 class NumIcon : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        icon_.m_lfFont.lfQuality = NONANTIALIASED_QUALITY;
-        icon_.m_crText = RGB(255, 255, 255);
-        icon_.m_crShadow = RGB(0, 0, 255);
-    }
-
+    // With a hard-edged font, so that every pixel is exactly one of the
+    // colours involved.
     IconPixels Paint(int size, UINT value, INT32 shadowType, HICON back = nullptr, HICON front = nullptr)
     {
         EXPECT_TRUE(icon_.Create(size, size));
+        icon_.m_lfFont.lfQuality = NONANTIALIASED_QUALITY;
+        icon_.m_crText = RGB(255, 255, 255);
+        icon_.m_crShadow = RGB(0, 0, 255);
         icon_.m_nShadowType = shadowType;
         icon_.m_hBackIcon = back;
         icon_.m_hFrontIcon = front;
