@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -163,10 +164,8 @@ TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
     EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
     ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
     const SeenBox box = boxes_.Boxes()[0];
-    EXPECT_EQ(box.caption, "エラー情報");
-    EXPECT_EQ(box.text, "アイコンのビルドに失敗しました。");
-    EXPECT_TRUE(box.errorIcon);
-    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(std::tie(box.caption, box.text, box.errorIcon, box.owner),
+              std::make_tuple("エラー情報", "アイコンのビルドに失敗しました。", true, nullptr));
 
     // The temperature icons were replaced before the failure...
     for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
