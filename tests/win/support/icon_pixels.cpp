@@ -27,12 +27,7 @@ IconPixels ReadIcon(HICON icon)
 
 bool IconAlive(HICON icon)
 {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return false;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return true;
+    return !ReadIcon(icon).argb.empty();
 }
 
 uint32_t PixelRgb(COLORREF c)
@@ -40,34 +35,34 @@ uint32_t PixelRgb(COLORREF c)
     return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
 }
 
-HICON MakeIcon(int size, PixelPaint paint)
+namespace {
+
+std::vector<uint8_t> IcoFile(int size, PixelPaint paint)
 {
-    BITMAPINFO bi = TopDown32(size, size);
-    void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* px = static_cast<uint32_t*>(bits);
+    IcoImage image;
+    image.size = size;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            px[y * size + x] = paint(x, y);
-    std::vector<BYTE> ones(static_cast<size_t>(size) * size / 8 + 16, 0xFF);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, ones.data());
-    ICONINFO info = {TRUE, 0, 0, mask, color};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(color);
-    DeleteObject(mask);
-    return icon;
+            image.pixels.push_back(paint(x, y));
+    return EncodeIco({image});
+}
+
+// The image of a one-image file follows its 6-byte header and 16-byte entry.
+constexpr size_t ICO_IMAGE_OFFSET = 22;
+
+} // namespace
+
+HICON MakeIcon(int size, PixelPaint paint)
+{
+    std::vector<uint8_t> file = IcoFile(size, paint);
+    return CreateIconFromResourceEx(file.data() + ICO_IMAGE_OFFSET, static_cast<DWORD>(file.size() - ICO_IMAGE_OFFSET),
+                                    TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);
 }
 
 void WriteIconFile(const std::string& path, int size, PixelPaint paint)
 {
-    IcoImage image;
-    image.size = size;
-    image.bitCount = 32;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            image.pixels.push_back(paint(x, y));
-    const std::vector<uint8_t> bytes = EncodeIco({image});
-    WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
+    const std::vector<uint8_t> file = IcoFile(size, paint);
+    WriteWholeFile(path, std::string(file.begin(), file.end()));
 }
 
 ScratchDirectory::ScratchDirectory() : path_(MakeTempFolder("kelpra-icons"))

@@ -34,6 +34,12 @@ uint32_t PixelRgb(COLORREF c);
 // A size x size 32-bit icon whose pixel (x, y) is paint(x, y), 0xAARRGGBB.
 using PixelPaint = uint32_t (*)(int x, int y);
 HICON MakeIcon(int size, PixelPaint paint);
+// A picture of one colour.
+template <uint32_t ARGB>
+uint32_t Solid(int, int)
+{
+    return ARGB;
+}
 // The same picture as an .ico file.
 void WriteIconFile(const std::string& path, int size, PixelPaint paint);
 
