@@ -1,7 +1,6 @@
-// Test helpers for programs run as child processes: temporary folders and
-// files, bounded waits, a started program with its output in files, and a
-// UDP client on the loopback. Shared by the simulator's and the agent's
-// process tests.
+// Test helpers for programs run as child processes: a temporary folder, a
+// bounded wait, a started program with its output in a file, and a UDP
+// client on the loopback. Shared by the simulator's and the agent's tests.
 #pragma once
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -11,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,9 +25,8 @@ extern char** environ;
 
 inline std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -58,20 +57,6 @@ inline bool WaitFor(Pred pred, int ms = 5000)
     return pred();
 }
 
-// Waits (bounded) for the number after marker in the text read() returns; 0 when none came.
-template <class Read>
-inline int WaitForNumber(Read read, const std::string& marker)
-{
-    int n = 0;
-    WaitFor([&] {
-        const std::string text = read();
-        const size_t p = text.find(marker);
-        n = p == std::string::npos ? 0 : std::atoi(text.c_str() + p + marker.size());
-        return n != 0;
-    });
-    return n;
-}
-
 class TempDir {
 public:
     TempDir() : path_(std::filesystem::temp_directory_path() / "kelpra-test-XXXXXX") { mkdtemp(&path_[0]); }
@@ -84,15 +69,15 @@ private:
     std::string path_;
 };
 
-// One run of a program with its output in files of a temporary folder.
+// One run of a program; standard output and error go to one file.
 class ChildRun {
 public:
     ChildRun(const char* exe, std::vector<std::string> args)
     {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "out").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
         args.insert(args.begin(), exe);
         std::vector<char*> argv;
         for (std::string& a : args)
@@ -111,9 +96,17 @@ public:
     ChildRun(const ChildRun&) = delete;
     ChildRun& operator=(const ChildRun&) = delete;
 
-    std::string Stdout() const { return ReadFile(dir_ / "stdout"); }
-    std::string Stderr() const { return ReadFile(dir_ / "stderr"); }
+    std::string Output() const { return ReadFile(dir_ / "out"); }
     void Signal(int signal) { kill(pid_, signal); }
+
+    // The number after marker in the output, once it is there (bounded); 0 when it never came.
+    int NumberAfter(const std::string& marker) const
+    {
+        std::string out;
+        WaitFor([&] { return (out = Output()).find(marker) != std::string::npos; });
+        const size_t p = out.find(marker);
+        return p == std::string::npos ? 0 : std::atoi(out.c_str() + p + marker.size());
+    }
 
     // The exit code within ms, or -1.
     int Wait(int ms = 5000)
@@ -148,28 +141,25 @@ public:
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
     }
-    // A datagram within ms; false when none came. *fromPort gets its source.
-    bool Receive(std::vector<unsigned char>* bytes, int ms = 3000, int* fromPort = nullptr)
+    // The next datagram within ms, empty when none came; *fromPort gets its source port.
+    std::vector<unsigned char> Receive(int ms, int* fromPort = nullptr)
     {
         pollfd p = {fd_, POLLIN, 0};
-        if (poll(&p, 1, ms) <= 0)
-            return false;
-        bytes->assign(70000, 0);
+        std::vector<unsigned char> bytes(poll(&p, 1, ms) > 0 ? 70000 : 0);
         sockaddr_in from = {};
         socklen_t length = sizeof from;
-        ssize_t n = recvfrom(fd_, bytes->data(), bytes->size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
-        bytes->resize(n < 0 ? 0 : static_cast<size_t>(n));
+        if (!bytes.empty())
+            bytes.resize(std::max<ssize_t>(0, recvfrom(fd_, bytes.data(), bytes.size(), 0,
+                                                      reinterpret_cast<sockaddr*>(&from), &length)));
         if (fromPort)
             *fromPort = ntohs(from.sin_port);
-        return n >= 0;
+        return bytes;
     }
     // The reply to one request 0x01 (empty when none came).
     std::vector<unsigned char> Ask(int port, int* fromPort = nullptr)
     {
         Send(port, {0x01});
-        std::vector<unsigned char> reply;
-        Receive(&reply, 3000, fromPort);
-        return reply;
+        return Receive(3000, fromPort);
     }
 
 private:
