@@ -7,15 +7,10 @@
 
 namespace {
 
-struct SourceCase {
-    const char* allow;   // nullptr: the defaults
-    const char* source;
-    bool allowed;
-};
-
 TEST(AgentAllowList, BlocksEndWhereTheirPrefixSays)
 {
-    const SourceCase cases[] = {
+    // allow: nullptr for the defaults
+    const struct { const char* allow; const char* source; bool allowed; } cases[] = {
         {nullptr, "127.255.255.255", true}, {nullptr, "128.0.0.1", false},     {nullptr, "10.200.1.1", true},
         {nullptr, "11.0.0.0", false},       {nullptr, "172.15.255.255", false}, {nullptr, "172.16.0.0", true},
         {nullptr, "172.31.255.255", true},  {nullptr, "172.32.0.0", false},     {nullptr, "192.168.77.1", true},
@@ -23,7 +18,7 @@ TEST(AgentAllowList, BlocksEndWhereTheirPrefixSays)
         {"192.168.1.77/24", "192.168.1.5", true}, {"192.168.1.77/24", "192.168.2.5", false},
         {"0.0.0.0/0", "8.8.8.8", true},     {"203.0.113.9", "203.0.113.9", true}, {"203.0.113.9", "203.0.113.8", false},
     };
-    for (const SourceCase& c : cases) {
+    for (const auto& c : cases) {
         AllowList list;
         if (c.allow) {
             list.Clear();

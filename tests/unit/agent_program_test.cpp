@@ -62,6 +62,7 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
     EXPECT_EQ(CountOf(calls, "--nocheck=standby,3 "), CountOf(calls, "\n") - 1) << calls;   // all but the scan
     EXPECT_EQ(calls.find("WOKEN"), std::string::npos) << calls;
     EXPECT_NE(calls.find("--device=sat /dev/sdf"), std::string::npos);
+    EXPECT_NE(agent.Output().find("7 drives: /dev/sda /dev/sdb /dev/nvme0"), std::string::npos);
     EXPECT_NE(agent.Output().find("position 5 /dev/sde: State 3 (cannot be read)"), std::string::npos);
     EXPECT_EQ(agent.Output().find("/dev/sdf: State"), std::string::npos);
 

@@ -12,17 +12,20 @@ constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 |
 
 TEST(ProfileUInt, ReadsDecimalNumbersAndDefaults)
 {
-    struct Case { const char* text; uint32_t def; uint32_t expected; } cases[] = {
-        {"", 120, 120},                 // empty value: the default
-        {"30", 120, 30},
-        {"4294967295", 0, 0xFFFFFFFFu},  // the bit pattern of -1
-        {"4294967296", 7, 0},           // wraps like the platform conversion
-        {"12abc", 0, 12},               // number at the start only
-        {"abc", 9, 0},                  // no digit first: 0, not the default
-        {"-1", 7, 0}, {"+3", 7, 0}, {" 42", 7, 0}, {"-", 3, 0},
+    // The settings read digits at the very start only; baselines keep a signed read.
+    struct Case { const char* text; uint32_t def; uint32_t expected; int32_t asSigned; } cases[] = {
+        {"", 120, 120, 120},                // empty value: the default
+        {"30", 120, 30, 30},
+        {"4294967295", 0, 0xFFFFFFFFu, -1},  // the bit pattern of -1
+        {"4294967296", 7, 0, 0},            // wraps like the platform conversion
+        {"12abc", 0, 12, 12},               // number at the start only
+        {"abc", 9, 0, 0},                   // no digit first: 0, not the default
+        {"-1", 7, 0, -1}, {"+3", 7, 0, 3}, {" 42", 7, 0, 42}, {"-", 3, 0, 0},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(ParseProfileUInt(c.text, c.def), c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(ParseProfileInt(c.text, static_cast<int32_t>(c.def)), c.asSigned) << '"' << c.text << '"';
+    }
 }
 
 TEST(ProfileColor, ScansRedGreenBlueOverTheCurrentColour)
@@ -40,9 +43,6 @@ TEST(ProfileColor, ScansRedGreenBlueOverTheCurrentColour)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseProfileColor(c.text, start), c.expected) << '"' << c.text << '"';
-    char text[32];
-    FormatProfileColor(Rgb(31, 63, 31), text, sizeof text);
-    EXPECT_STREQ(text, "31,63,31");
 }
 
 FontFields DefaultTextFont()
@@ -84,9 +84,6 @@ TEST(ProfileFont, ThirteenNumbersThenTheFaceAfterTheLastCommaOverTheCurrentFont)
         EXPECT_EQ(ParseProfileFont(c.text.c_str(), f), c.accepted) << c.text;
         EXPECT_EQ(std::memcmp(&f, &expected, sizeof f), 0) << c.text;
     }
-    char text[256];
-    FormatProfileFont(DefaultTextFont(), text, sizeof text);
-    EXPECT_STREQ(text, "-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow");
 }
 
 } // namespace

@@ -25,6 +25,7 @@ TEST(SimProgram, AnswersAsItsFaultsSayReadsAChangedScenarioAgainAndEndsOnSIGTERM
         client.Send(port, other);
         EXPECT_TRUE(client.Receive(300).empty());
     }
+    EXPECT_TRUE(WaitFor([&] { return CountOf(sim.Output(), "request=- from=127.0.0.1:") == 3; })) << sim.Output();
     int from = 0;
     EXPECT_EQ(RecordAt(client.Ask(port, &from).data(), 0).Temperature, 33);
     EXPECT_EQ(from, port);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -54,15 +55,10 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 
 TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
-    struct Case {
-        const char* fault;
-        uint32_t request;
-        bool send;
-        size_t size, samePrefix;   // bytes, and how many of them are the plain reply's
-        uint32_t delayMs;
-        bool otherPort;
-        const char* faults;
-    } cases[] = {
+    // The reply to request: sent, its size, how many of its bytes are the plain reply's, its delay, from
+    // another port, and the faults logged.
+    struct Case { const char* fault; uint32_t request; bool send; size_t size, samePrefix; uint32_t delayMs;
+                  bool otherPort; const char* faults; } cases[] = {
         {R"({"request":1,"kind":"no-reply"})", 1, false, REPLY_SIZE, REPLY_SIZE, 0, false, "no-reply"},
         {R"({"request":1,"kind":"delay","ms":1500})", 1, true, REPLY_SIZE, REPLY_SIZE, 1500, false, "delay"},
         {R"({"request":1,"kind":"short","bytes":204})", 1, true, 204, 204, 0, false, "short"},
@@ -83,16 +79,12 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
     const std::vector<unsigned char> plain = PlanReply(WithFaults(""), 1, 0).bytes;
     for (const Case& c : cases) {
         ReplyPlan plan = PlanReply(WithFaults(c.fault), c.request, 0);
-        SCOPED_TRACE(c.fault);
-        EXPECT_EQ(plan.send, c.send);
-        ASSERT_EQ(plan.bytes.size(), c.size);
-        size_t same = 0;
-        while (same < c.size && same < REPLY_SIZE && plan.bytes[same] == plain[same])
-            ++same;
-        EXPECT_EQ(same, c.samePrefix);
-        EXPECT_EQ(plan.delayMs, c.delayMs);
-        EXPECT_EQ(plan.otherPort, c.otherPort);
-        EXPECT_EQ(plan.faults, c.faults);
+        const size_t same = std::mismatch(plain.begin(), plain.end(), plan.bytes.begin(),
+                                          plan.bytes.begin() + std::min(plan.bytes.size(), REPLY_SIZE)).first -
+                            plain.begin();
+        EXPECT_EQ(std::make_tuple(plan.send, plan.bytes.size(), same, plan.delayMs, plan.otherPort, plan.faults),
+                  std::make_tuple(c.send, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
+            << c.fault;
     }
     // Garbage differs per request and holds no 0 byte; unterminated texts
     // fill their fields of drives in use only.
