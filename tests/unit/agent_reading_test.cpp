@@ -3,12 +3,12 @@
 // earlier run to the same drive.
 #include "smart_reading.h"
 
-#include "child_process.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <climits>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -82,8 +82,10 @@ const ReadingCase CASES[] = {
 
 ReadingKind Apply(const Run& r, DriveMemory* drive)
 {
-    const std::string text = r.json[0] == '@' ? ReadFile(AGENT_FIXTURES "/" + r.json.substr(1) + ".json") : r.json;
-    return ApplyRun({r.end, r.exitStatus, text}, drive);
+    std::stringstream text;
+    if (r.json[0] == '@')
+        text << std::ifstream(AGENT_FIXTURES "/" + r.json.substr(1) + ".json").rdbuf();
+    return ApplyRun({r.end, r.exitStatus, r.json[0] == '@' ? text.str() : r.json}, drive);
 }
 
 TEST(AgentReading, EachCaseGivesItsRecord)

@@ -14,12 +14,7 @@ namespace {
 
 DriveRecord Drive(int temperature, uint8_t state)
 {
-    DriveRecord r = {};
-    r.InUse = 1;
-    r.Temperature = static_cast<int8_t>(temperature);
-    r.State = state;
-    r.A09 = 1000;
-    return r;
+    return {1, static_cast<int8_t>(temperature), 0, state, 0, {}, 0, 1000};
 }
 
 // A text of the field's whole width is left without its terminating 0.
@@ -101,23 +96,10 @@ TEST(Tooltip, DriveNumberStateAndLabelCutTo63BytesOnACharacterBoundary)
     }
 }
 
-DriveRecord BalloonDrive()
-{
-    DriveRecord r = Drive(38, DS_WARN);
-    r.MaxTemperature = 51;
-    r.UsageRate = 73;
-    r.A05 = 2;
-    r.A09 = 4800;
-    r.AC4 = 3;
-    r.AC5 = 4;
-    r.AC6 = 5;
-    SetText(r.Firmware, "FW1.2");
-    SetText(r.Serial, "SN0042");
-    SetText(r.DriveNumber, "Disk 0");
-    return r;
-}
+// InUse, Temperature, MaxTemperature, State, UsageRate, -, A05, A09, AC4, AC5, AC6 and the texts.
+const DriveRecord BALLOON_DRIVE = {1, 38, 51, DS_WARN, 73, {}, 2, 4800, 3, 4, 5, "", "FW1.2", "SN0042", "Disk 0"};
 
-// The balloon of BalloonDrive() at position 15, line by line.
+// The balloon of BALLOON_DRIVE at position 15, line by line.
 const char* const BALLOON_LINES[] = {
     "デバイス番号：15", "ドライブ番号：Disk 0", "バージョン　：FW1.2", "シリアル番号：SN0042",
     "温度（最大）：38℃（51℃）", "使用量割合　：73％", "総通電日数　：200日", "監視属性値　：05:2 C4:3 C5:4 C6:5",
@@ -149,7 +131,7 @@ TEST(BalloonText, NineLinesEachFromItsFieldAndTheIconOfTheState)
          BALLOON_WARNING},
     };
     for (const Case& c : cases) {
-        DriveRecord r = BalloonDrive();
+        DriveRecord r = BALLOON_DRIVE;
         c.set(r);
         std::string expected;
         for (int i = 0; i < 9; ++i)
