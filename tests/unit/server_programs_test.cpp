@@ -312,6 +312,7 @@ TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond
     EXPECT_EQ(RepliesTo(client, barredPort, 1), 0);
     barred.Signal(SIGINT);
     EXPECT_EQ(barred.Wait(1000), 0);
+    EXPECT_NE(barred.Output().find("stopped (SIGINT)"), std::string::npos);
 }
 
 TEST_F(AgentProgram, OnceFindsSmartctlOnPathAndServesAtMost16Drives)
