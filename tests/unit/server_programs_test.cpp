@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -251,16 +252,23 @@ protected:
         setenv("KELPRA_STANDIN_CALLS", (dir_ / "calls").c_str(), 1);
     }
     TempDir dir_;
-    const std::vector<std::string> serve_ = {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE};
 };
+
+// kelpra-agent serving the stand-in on a free port of 127.0.0.1, with more
+// options; *port is 0 when it did not start.
+std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
+{
+    more.insert(more.begin(), {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE});
+    auto agent = std::make_unique<ChildRun>(AGENT_EXE, more);
+    *port = agent->NumberAfter("listening on UDP port ");
+    return agent;
+}
 
 TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleepingOne)
 {
-    std::vector<std::string> args = serve_;
-    args.insert(args.end(), {"--interval", "1"});
-    ChildRun agent(AGENT_EXE, args);
-    const int port = agent.NumberAfter("listening on UDP port ");
-    ASSERT_NE(port, 0) << agent.Output();
+    int port = 0;
+    const auto agent = StartAgent({"--interval", "1"}, &port);
+    ASSERT_NE(port, 0) << agent->Output();
     Client client;
     int from = 0;
     std::vector<unsigned char> reply = client.Ask(port, &from);
@@ -280,22 +288,20 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
     EXPECT_EQ(CountOf(calls, "--nocheck=standby,3 "), CountOf(calls, "\n") - 1) << calls;   // all but the scan
     EXPECT_EQ(calls.find("WOKEN"), std::string::npos) << calls;
     EXPECT_NE(calls.find("--device=sat /dev/sdf"), std::string::npos);
-    EXPECT_NE(agent.Output().find("7 drives: /dev/sda /dev/sdb /dev/nvme0"), std::string::npos);
-    EXPECT_NE(agent.Output().find("position 5 /dev/sde: State 3 (cannot be read)"), std::string::npos);
-    EXPECT_EQ(agent.Output().find("/dev/sdf: State"), std::string::npos);
+    EXPECT_NE(agent->Output().find("7 drives: /dev/sda /dev/sdb /dev/nvme0"), std::string::npos);
+    EXPECT_NE(agent->Output().find("position 5 /dev/sde: State 3 (cannot be read)"), std::string::npos);
+    EXPECT_EQ(agent->Output().find("/dev/sdf: State"), std::string::npos);
 
-    agent.Signal(SIGTERM);
-    EXPECT_EQ(agent.Wait(1000), 0);
-    EXPECT_NE(agent.Output().find("stopped (SIGTERM)"), std::string::npos);
+    agent->Signal(SIGTERM);
+    EXPECT_EQ(agent->Wait(1000), 0);
+    EXPECT_NE(agent->Output().find("stopped (SIGTERM)"), std::string::npos);
 }
 
 TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond)
 {
-    std::vector<std::string> args = serve_;
-    args.insert(args.end(), {"--device", "/dev/sda"});
-    ChildRun agent(AGENT_EXE, args);
-    const int port = agent.NumberAfter("listening on UDP port ");
-    ASSERT_NE(port, 0) << agent.Output();
+    int port = 0, barredPort = 0;
+    const auto agent = StartAgent({"--device", "/dev/sda"}, &port);
+    ASSERT_NE(port, 0) << agent->Output();
     Client client;
     for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {}, {0x00}}) {
         client.Send(port, other);
@@ -305,14 +311,13 @@ TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond
     Client other;   // another source port, the same address: the same limit
     EXPECT_EQ(RepliesTo(other, port, 1), 0);
 
-    args.insert(args.end(), {"--allow", "10.0.0.0/8", "--allow", "127.0.0.2"});
-    ChildRun barred(AGENT_EXE, args);
-    const int barredPort = barred.NumberAfter("listening on UDP port ");
+    const auto barred =
+        StartAgent({"--device", "/dev/sda", "--allow", "10.0.0.0/8", "--allow", "127.0.0.2"}, &barredPort);
     ASSERT_NE(barredPort, 0);
     EXPECT_EQ(RepliesTo(client, barredPort, 1), 0);
-    barred.Signal(SIGINT);
-    EXPECT_EQ(barred.Wait(1000), 0);
-    EXPECT_NE(barred.Output().find("stopped (SIGINT)"), std::string::npos);
+    barred->Signal(SIGINT);
+    EXPECT_EQ(barred->Wait(1000), 0);
+    EXPECT_NE(barred->Output().find("stopped (SIGINT)"), std::string::npos);
 }
 
 TEST_F(AgentProgram, OnceFindsSmartctlOnPathAndServesAtMost16Drives)
