@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -45,44 +46,29 @@ TEST(ProfileColor, ScansRedGreenBlueOverTheCurrentColour)
         EXPECT_EQ(ParseProfileColor(c.text, start), c.expected) << '"' << c.text << '"';
 }
 
-FontFields DefaultTextFont()
-{
-    FontFields f = {};
-    f.height = -17;
-    f.weight = 700;
-    f.pitchAndFamily = 2;
-    std::strcpy(f.faceName, "Arial Narrow");
-    return f;
-}
+// Height, width, escapement, orientation, weight, the eight byte fields, the face.
+const FontFields ARIAL_NARROW = {-17, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 2, "Arial Narrow"};
 
 TEST(ProfileFont, ThirteenNumbersThenTheFaceAfterTheLastCommaOverTheCurrentFont)
 {
-    struct Case { std::string text; bool accepted; void (*expect)(FontFields&); } cases[] = {
-        {"-12,1,2,3,400,1,1,1,128,4,5,6,49,ＭＳ ゴシック", true, [](FontFields& f) {
-             f = {-12, 1, 2, 3, 400, 1, 1, 1, 128, 4, 5, 6, 49, {}};
-             std::strcpy(f.faceName, "ＭＳ ゴシック");
-         }},
-        {"-20,5,0,0,400,1,Tahoma", true, [](FontFields& f) {   // six numbers: the rest is kept
-             f.height = -20, f.width = 5, f.weight = 400, f.italic = 1;
-             std::strcpy(f.faceName, "Tahoma");
-         }},
-        {"-9,0,0,0,700,0,0,0,0,0,0,0,300,", true, [](FontFields& f) { f.height = -9, f.pitchAndFamily = 44; }},
+    // Each text is read over ARIAL_NARROW.
+    const struct { std::string text; bool accepted; FontFields font; } cases[] = {
+        {"-12,1,2,3,400,1,1,1,128,4,5,6,49,ＭＳ ゴシック", true,
+         {-12, 1, 2, 3, 400, 1, 1, 1, 128, 4, 5, 6, 49, "ＭＳ ゴシック"}},
+        {"-20,5,0,0,400,1,Tahoma", true, {-20, 5, 0, 0, 400, 1, 0, 0, 0, 0, 0, 0, 2, "Tahoma"}},   // six numbers
+        {"-9,0,0,0,700,0,0,0,0,0,0,0,300,", true, {-9, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 44, "Arial Narrow"}},
         {"-17,0,0,0,700,0,0,0,0,0,0,0,2,Face, with comma", true,
-         [](FontFields& f) { std::strcpy(f.faceName, " with comma"); }},
+         {-17, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 2, " with comma"}},
         // 30 bytes and a two-byte character do not fit the 31 of the face.
-        {"0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(30, 'A') + "\x83\x5C", true, [](FontFields& f) {
-             f = {};
-             std::strcpy(f.faceName, std::string(30, 'A').c_str());
-         }},
-        {"", false, [](FontFields&) {}},
-        {"Arial", false, [](FontFields&) {}},
-        {"-17", false, [](FontFields&) {}},
+        {"0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(30, 'A') + "\x83\x5C", true,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"}},
+        {"", false, ARIAL_NARROW}, {"Arial", false, ARIAL_NARROW}, {"-17", false, ARIAL_NARROW},
     };
-    for (const Case& c : cases) {
-        FontFields f = DefaultTextFont(), expected = DefaultTextFont();
-        c.expect(expected);
+    for (const auto& c : cases) {
+        FontFields f = ARIAL_NARROW;
         EXPECT_EQ(ParseProfileFont(c.text.c_str(), f), c.accepted) << c.text;
-        EXPECT_EQ(std::memcmp(&f, &expected, sizeof f), 0) << c.text;
+        EXPECT_EQ(std::memcmp(&f, &c.font, offsetof(FontFields, faceName)), 0) << c.text;
+        EXPECT_STREQ(f.faceName, c.font.faceName) << c.text;
     }
 }
 
