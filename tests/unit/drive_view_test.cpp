@@ -69,7 +69,8 @@ TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
 
 TEST(Tooltip, DriveNumberStateAndLabelCutTo63BytesOnACharacterBoundary)
 {
-    const std::string wide = "アアアアアアアアアアアアアアアアアアアアアアアアアアアアアア", longLabel(100, 'L');   // 30 ア
+    const std::string wide = "アアアアアアアアアアアアアアアアアアアアアアアアアアアアアア";   // 30 two-byte characters
+    const std::string longLabel(100, 'L');
     struct Case { std::string number; uint8_t state; std::string label; size_t full; std::string tip; } cases[] = {
         {"Disk 0", DS_GOOD, "127.0.0.1", 11, "Disk 0 正常"},
         {"Disk 1", DS_DNGR, "nas", 17, "Disk 1 危険 (nas)"},
