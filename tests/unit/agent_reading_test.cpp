@@ -5,29 +5,37 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 
 namespace {
 
 struct Run {
-    const char* json;   // "@name": the fixture file name.json
+    std::string json;   // "@name": the fixture file name.json
     RunEnd end;
     int exitStatus;
 };
 
-constexpr Run NONE = {nullptr, RunEnd::EXITED, 0};
-Run Ok(const char* json) { return {json, RunEnd::EXITED, 0}; }
+const Run NONE = {"", RunEnd::EXITED, 0};
+Run Ok(const std::string& json) { return {json, RunEnd::EXITED, 0}; }
+Run Nvme(const char* log) { return Ok(std::string(R"({"nvme_smart_health_information_log":{)") + log + "}}"); }
+constexpr ReadingKind DATA = ReadingKind::DATA, ASLEEP = ReadingKind::ASLEEP, UNREADABLE = ReadingKind::UNREADABLE;
+
+// State, Temperature, MaxTemperature, UsageRate, A05, A09, AC4, AC5, AC6.
+using Values = std::array<int, 9>;
+constexpr Values SDA = {0, 34, 45, 0, 0, 12034}, SDA_UNREAD = {3, 34, 45, 0, 0, 12034};
+constexpr Values SDD = {1, 38, 49, 0, 8, 30500, 6, 2, 1};
+const char* const SDA_MODEL = "KELPRA HD4000 Test Disk";
 
 struct ReadingCase {
     const char* name;
     Run before;
     Run run;
     ReadingKind kind;
-    int state, temperature, maxTemperature, usage, a05, a09, ac4, ac5, ac6;
-    const char* model;
+    Values values;
+    const char* model = "";
 };
 
 const std::string HUGE_RAW = R"({"ata_smart_attributes":{"table":[{"id":5,"raw":{"value":99999999999}},
@@ -35,76 +43,49 @@ const std::string HUGE_RAW = R"({"ata_smart_attributes":{"table":[{"id":5,"raw":
 const std::string DEEP = "{\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}";
 
 const ReadingCase CASES[] = {
-    {"ata disk", NONE, Ok("@sda"), ReadingKind::DATA, 0, 34, 45, 0, 0, 12034, 0, 0, 0, "KELPRA HD4000 Test Disk"},
-    {"ata ssd without lifetime max", NONE, Ok("@sdb"), ReadingKind::DATA, 0, 29, 29, 0, 0, 2210, 0, 0, 0,
-     "KELPRA SSD 480"},
-    {"nvme", NONE, Ok("@nvme0"), ReadingKind::DATA, 0, 41, 41, 7, 0, 5120, 0, 0, 0, "KELPRA NVMe 1TB"},
-    {"failing drive", NONE, {"@sdc", RunEnd::EXITED, 24}, ReadingKind::DATA, 2, 52, 61, 0, 3968, 70110, 0, 0, 0,
-     "KELPRA HD2000 Failing"},
-    {"reallocated and pending", NONE, Ok("@sdd"), ReadingKind::DATA, 1, 38, 49, 0, 8, 30500, 6, 2, 1,
-     "KELPRA HD3000 Worn"},
-    {"cannot be opened", NONE, {"@sde", RunEnd::EXITED, 2}, ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"asleep from the start", NONE, {"@sdf", RunEnd::EXITED, 3}, ReadingKind::ASLEEP, 0, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"asleep keeps the last record", Ok("@sdd"), {"@sdf", RunEnd::EXITED, 3}, ReadingKind::ASLEEP, 1, 38, 49, 0,
-     8, 30500, 6, 2, 1, "KELPRA HD3000 Worn"},
-    {"unreadable keeps identity and data", Ok("@sda"), {"@sde", RunEnd::EXITED, 2}, ReadingKind::UNREADABLE, 3, 34,
-     45, 0, 0, 12034, 0, 0, 0, "KELPRA HD4000 Test Disk"},
-    {"timed out", Ok("@sda"), {"@sda", RunEnd::TIMED_OUT, -1}, ReadingKind::UNREADABLE, 3, 34, 45, 0, 0, 12034, 0,
-     0, 0, "KELPRA HD4000 Test Disk"},
-    {"output over the cap", NONE, {"@sda", RunEnd::TOO_LONG, -1}, ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0,
-     0, ""},
-    {"device type not detected", NONE, {"{}", RunEnd::EXITED, 1}, ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0,
-     0, ""},
-    {"not json", NONE, Ok("Device open failed\n"), ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"json but no object", NONE, Ok("[1,2]"), ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"deep nesting", NONE, Ok(DEEP.c_str()), ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"temperature as text", NONE, Ok(R"({"temperature":{"current":"40"},"model_name":"M"})"), ReadingKind::UNREADABLE,
-     3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"attribute table as object", NONE, Ok(R"({"ata_smart_attributes":{"table":{"id":5}}})"),
-     ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"passed as number", NONE, Ok(R"({"smart_status":{"passed":1}})"), ReadingKind::UNREADABLE, 3, 0, 0, 0, 0, 0, 0,
-     0, 0, ""},
+    {"ata disk", NONE, Ok("@sda"), DATA, SDA, SDA_MODEL},
+    {"ata ssd without lifetime max", NONE, Ok("@sdb"), DATA, {0, 29, 29, 0, 0, 2210}, "KELPRA SSD 480"},
+    {"nvme", NONE, Ok("@nvme0"), DATA, {0, 41, 41, 7, 0, 5120}, "KELPRA NVMe 1TB"},
+    {"failing drive", NONE, {"@sdc", RunEnd::EXITED, 24}, DATA, {2, 52, 61, 0, 3968, 70110}, "KELPRA HD2000 Failing"},
+    {"reallocated and pending", NONE, Ok("@sdd"), DATA, SDD, "KELPRA HD3000 Worn"},
+    {"cannot be opened", NONE, {"@sde", RunEnd::EXITED, 2}, UNREADABLE, {3}},
+    {"asleep from the start", NONE, {"@sdf", RunEnd::EXITED, 3}, ASLEEP, {}},
+    {"asleep keeps the last record", Ok("@sdd"), {"@sdf", RunEnd::EXITED, 3}, ASLEEP, SDD, "KELPRA HD3000 Worn"},
+    {"unreadable keeps identity and data", Ok("@sda"), {"@sde", RunEnd::EXITED, 2}, UNREADABLE, SDA_UNREAD, SDA_MODEL},
+    {"timed out", Ok("@sda"), {"@sda", RunEnd::TIMED_OUT, -1}, UNREADABLE, SDA_UNREAD, SDA_MODEL},
+    {"output over the cap", NONE, {"@sda", RunEnd::TOO_LONG, -1}, UNREADABLE, {3}},
+    {"device type not detected", NONE, {"{}", RunEnd::EXITED, 1}, UNREADABLE, {3}},
+    {"not json", NONE, Ok("Device open failed\n"), UNREADABLE, {3}},
+    {"json but no object", NONE, Ok("[1,2]"), UNREADABLE, {3}},
+    {"deep nesting", NONE, Ok(DEEP), UNREADABLE, {3}},
+    {"temperature as text", NONE, Ok(R"({"temperature":{"current":"40"},"model_name":"M"})"), UNREADABLE, {3}},
+    {"attribute table as object", NONE, Ok(R"({"ata_smart_attributes":{"table":{"id":5}}})"), UNREADABLE, {3}},
+    {"passed as number", NONE, Ok(R"({"smart_status":{"passed":1}})"), UNREADABLE, {3}},
     {"a wrong type keeps the earlier temperatures", Ok(R"({"temperature":{"current":50}})"),
-     Ok(R"({"temperature":{"current":60},"model_name":7})"), ReadingKind::UNREADABLE, 3, 50, 50, 0, 0, 0, 0, 0, 0,
-     ""},
-    {"clamped values", NONE, Ok(HUGE_RAW.c_str()), ReadingKind::DATA, 1, 127, 127, 0, INT_MAX, INT_MAX, 0, -5,
-     0, ""},
-    {"maximum remembers a hotter read", Ok(R"({"temperature":{"current":57}})"), Ok(R"({"temperature":{"current":33}})"),
-     ReadingKind::DATA, 0, 33, 57, 0, 0, 0, 0, 0, 0, ""},
-    {"no temperature", NONE, Ok(R"({"model_name":"M"})"), ReadingKind::DATA, 0, 0, 0, 0, 0, 0, 0, 0, 0, "M"},
-    {"when_failed past", NONE, Ok(R"({"ata_smart_attributes":{"table":[{"id":3,"when_failed":"past"}]}})"),
-     ReadingKind::DATA, 1, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"nvme critical warning", NONE, Ok(R"({"nvme_smart_health_information_log":{"critical_warning":4}})"),
-     ReadingKind::DATA, 2, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"nvme worn out", NONE, Ok(R"({"nvme_smart_health_information_log":{"percentage_used":255}})"), ReadingKind::DATA,
-     1, 0, 0, 127, 0, 0, 0, 0, 0, ""},
-    {"nvme used 89", NONE, Ok(R"({"nvme_smart_health_information_log":{"percentage_used":89}})"), ReadingKind::DATA,
-     0, 0, 0, 89, 0, 0, 0, 0, 0, ""},
-    {"nvme used 90", NONE, Ok(R"({"nvme_smart_health_information_log":{"percentage_used":90}})"), ReadingKind::DATA,
-     1, 0, 0, 90, 0, 0, 0, 0, 0, ""},
-    {"nvme spare below threshold", NONE,
-     Ok(R"({"nvme_smart_health_information_log":{"available_spare":9,"available_spare_threshold":10}})"),
-     ReadingKind::DATA, 1, 0, 0, 0, 0, 0, 0, 0, 0, ""},
-    {"nvme media errors", NONE, Ok(R"({"nvme_smart_health_information_log":{"media_errors":12}})"),
-     ReadingKind::DATA, 1, 0, 0, 0, 0, 0, 0, 0, 12, ""},
+     Ok(R"({"temperature":{"current":60},"model_name":7})"), UNREADABLE, {3, 50, 50}},
+    {"clamped values", NONE, Ok(HUGE_RAW), DATA, {1, 127, 127, 0, INT_MAX, INT_MAX, 0, -5}},
+    {"maximum remembers a hotter read", Ok(R"({"temperature":{"current":57}})"),
+     Ok(R"({"temperature":{"current":33}})"), DATA, {0, 33, 57}},
+    {"no temperature", NONE, Ok(R"({"model_name":"M"})"), DATA, {}, "M"},
+    {"when_failed past", NONE, Ok(R"({"ata_smart_attributes":{"table":[{"id":3,"when_failed":"past"}]}})"), DATA,
+     {1}},
+    {"nvme critical warning", NONE, Nvme(R"("critical_warning":4)"), DATA, {2}},
+    {"nvme worn out", NONE, Nvme(R"("percentage_used":255)"), DATA, {1, 0, 0, 127}},
+    {"nvme used 89", NONE, Nvme(R"("percentage_used":89)"), DATA, {0, 0, 0, 89}},
+    {"nvme used 90", NONE, Nvme(R"("percentage_used":90)"), DATA, {1, 0, 0, 90}},
+    {"nvme spare below threshold", NONE, Nvme(R"("available_spare":9,"available_spare_threshold":10)"), DATA, {1}},
+    {"nvme media errors", NONE, Nvme(R"("media_errors":12)"), DATA, {1, 0, 0, 0, 0, 0, 0, 0, 12}},
     {"danger beats caution", NONE,
      Ok(R"({"smart_status":{"passed":false},"ata_smart_attributes":{"table":[{"id":198,"raw":{"value":4}}]}})"),
-     ReadingKind::DATA, 2, 0, 0, 0, 0, 0, 0, 0, 4, ""},
+     DATA, {2, 0, 0, 0, 0, 0, 0, 0, 4}},
 };
-
-std::string Text(const char* json)
-{
-    if (json[0] != '@')
-        return json;
-    std::ifstream in(std::string(AGENT_FIXTURES) + "/" + (json + 1) + ".json");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 ReadingKind Apply(const Run& r, DriveMemory* drive)
 {
-    return ApplyRun({r.end, r.exitStatus, Text(r.json)}, drive);
+    std::stringstream text;
+    if (r.json[0] == '@')
+        text << std::ifstream(AGENT_FIXTURES "/" + r.json.substr(1) + ".json").rdbuf();
+    return ApplyRun({r.end, r.exitStatus, r.json[0] == '@' ? text.str() : r.json}, drive);
 }
 
 TEST(AgentReading, EachCaseGivesItsRecord)
@@ -112,14 +93,13 @@ TEST(AgentReading, EachCaseGivesItsRecord)
     for (const ReadingCase& c : CASES) {
         SCOPED_TRACE(c.name);
         DriveMemory drive = NewDrive("Disk 4 (/dev/sdx)");
-        if (c.before.json)
+        if (!c.before.json.empty())
             Apply(c.before, &drive);
         EXPECT_EQ(Apply(c.run, &drive), c.kind);
         const DriveRecord& r = drive.record;
-        EXPECT_EQ(std::make_tuple(int(r.InUse), int(r.State), int(r.Temperature), int(r.MaxTemperature),
-                                  int(r.UsageRate), int(r.A05), int(r.A09), int(r.AC4), int(r.AC5), int(r.AC6)),
-                  std::make_tuple(1, c.state, c.temperature, c.maxTemperature, c.usage, c.a05, c.a09, c.ac4, c.ac5,
-                                  c.ac6));
+        EXPECT_EQ((Values{r.State, r.Temperature, r.MaxTemperature, r.UsageRate, r.A05, r.A09, r.AC4, r.AC5, r.AC6}),
+                  c.values);
+        EXPECT_EQ(int(r.InUse), 1);
         EXPECT_STREQ(r.Model, c.model);
         EXPECT_STREQ(r.DriveNumber, "Disk 4 (/dev/sdx)");
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <string>
 #include <tuple>
 
@@ -13,12 +14,7 @@ namespace {
 
 DriveRecord Drive(int temperature, uint8_t state)
 {
-    DriveRecord r = {};
-    r.InUse = 1;
-    r.Temperature = static_cast<int8_t>(temperature);
-    r.State = state;
-    r.A09 = 1000;
-    return r;
+    return {1, static_cast<int8_t>(temperature), 0, state, 0, {}, 0, 1000};
 }
 
 // A text of the field's whole width is left without its terminating 0.
@@ -44,16 +40,9 @@ TEST(ImageIndex, NumberHotVariantMarkAndErrorImage)
 
 TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
 {
-    struct Case {
-        int32_t DriveRecord::* field;   // changed by delta in the reply
-        int delta;
-        uint8_t state;
-        int32_t check, mode;
-        bool changed;
-        int32_t checkAfter;
-        uint8_t shown;
-        uint32_t image;
-    } cases[] = {
+    // The reply differs from the stored record by delta in field; what the plan makes of it.
+    struct Case { int32_t DriveRecord::* field; int delta; uint8_t state; int32_t check, mode; bool changed;
+                  int32_t checkAfter; uint8_t shown; uint32_t image; } cases[] = {
         {&DriveRecord::A05, 0, DS_WARN, 1, 0, false, 1, DS_WARN, 40},
         {&DriveRecord::A05, 1, DS_WARN, 1, 0, true, 0, DS_WARN, 240},
         {&DriveRecord::AC4, -1, DS_WARN, 1, 0, true, 0, DS_WARN, 240},
@@ -72,24 +61,20 @@ TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
         DriveRecord reply = stored;
         reply.*c.field += c.delta;
         DriveUpdate u = PlanDriveUpdate(reply, stored, c.check, c.mode, 45);
-        SCOPED_TRACE(testing::Message() << "delta " << c.delta << " mode " << c.mode << " image " << c.image);
         EXPECT_EQ(std::make_tuple(u.attributesChanged, u.check, int(reply.State), u.image),
-                  std::make_tuple(c.changed, c.checkAfter, int(c.shown), c.image));
+                  std::make_tuple(c.changed, c.checkAfter, int(c.shown), c.image))
+            << "row " << &c - cases;
     }
 }
 
 TEST(Tooltip, DriveNumberStateAndLabelCutTo63BytesOnACharacterBoundary)
 {
-    std::string wide;   // 30 two-byte characters
-    for (int i = 0; i < 30; ++i)
-        wide += "ア";
+    const std::string wide = "アアアアアアアアアアアアアアアアアアアアアアアアアアアアアア";   // 30 two-byte characters
     const std::string longLabel(100, 'L');
     struct Case { std::string number; uint8_t state; std::string label; size_t full; std::string tip; } cases[] = {
         {"Disk 0", DS_GOOD, "127.0.0.1", 11, "Disk 0 正常"},
-        {"Disk 0", DS_WARN, "127.0.0.1", 11, "Disk 0 注意"},
         {"Disk 1", DS_DNGR, "nas", 17, "Disk 1 危険 (nas)"},
         {"Disk 1", DS_ERR, "192.168.1.20", 26, "Disk 1 異常 (192.168.1.20)"},
-        {"Disk 2", 7, "127.0.0.1", 11, "Disk 2 無効"},
         {"", DS_GOOD, "lab", 11, " 正常 (lab)"},
         {"Disk 3", DS_GOOD, "127.0.0.1 ", 24, "Disk 3 正常 (127.0.0.1 )"},
         {"Disk 3", DS_GOOD, "", 14, "Disk 3 正常 ()"},
@@ -107,76 +92,51 @@ TEST(Tooltip, DriveNumberStateAndLabelCutTo63BytesOnACharacterBoundary)
     }
 }
 
-DriveRecord BalloonDrive()
-{
-    DriveRecord r = Drive(38, DS_WARN);
-    r.MaxTemperature = 51;
-    r.UsageRate = 73;
-    r.A05 = 2;
-    r.A09 = 4800;
-    r.AC4 = 3;
-    r.AC5 = 4;
-    r.AC6 = 5;
-    SetText(r.Model, "VELMORA VX-2000");
-    SetText(r.Firmware, "FW1.2");
-    SetText(r.Serial, "SN0042");
-    SetText(r.DriveNumber, "Disk 0");
-    return r;
-}
+// InUse, Temperature, MaxTemperature, State, UsageRate, -, A05, A09, AC4, AC5, AC6 and the texts.
+const DriveRecord BALLOON_DRIVE = {1, 38, 51, DS_WARN, 73, {}, 2, 4800, 3, 4, 5, "", "FW1.2", "SN0042", "Disk 0"};
 
-std::string Balloon(const DriveRecord& r, int position = 3)
-{
-    char out[BALLOON_BUILD_ROOM];
-    size_t n = FormatBalloonText(out, sizeof out, position, r);
-    EXPECT_EQ(n, std::strlen(out));
-    return out;
-}
+// The balloon of BALLOON_DRIVE at position 15, line by line.
+const char* const BALLOON_LINES[] = {
+    "デバイス番号：15", "ドライブ番号：Disk 0", "バージョン　：FW1.2", "シリアル番号：SN0042",
+    "温度（最大）：38℃（51℃）", "使用量割合　：73％", "総通電日数　：200日", "監視属性値　：05:2 C4:3 C5:4 C6:5",
+    "ステータス　：注意"};
 
-TEST(BalloonText, NineLinesInOrder)
+TEST(BalloonText, NineLinesEachFromItsFieldAndTheIconOfTheState)
 {
-    EXPECT_EQ(Balloon(BalloonDrive()),
-              "デバイス番号：3\n"
-              "ドライブ番号：Disk 0\n"
-              "バージョン　：FW1.2\n"
-              "シリアル番号：SN0042\n"
-              "温度（最大）：38℃（51℃）\n"
-              "使用量割合　：73％\n"
-              "総通電日数　：200日\n"
-              "監視属性値　：05:2 C4:3 C5:4 C6:5\n"
-              "ステータス　：注意");
-}
-
-TEST(BalloonText, EachLineFromItsField)
-{
-    struct Case { void (*set)(DriveRecord&); int line; std::string text; } cases[] = {
-        {[](DriveRecord& r) { r.A09 = 47; }, 6, "総通電日数　：1日"},   // whole days, toward zero
-        {[](DriveRecord& r) { r.A09 = -47; }, 6, "総通電日数　：-1日"},
-        {[](DriveRecord& r) { r.Temperature = -1, r.MaxTemperature = -128; }, 4, "温度（最大）：-1℃（-128℃）"},
-        {[](DriveRecord& r) { r.State = 255; }, 8, "ステータス　：無効"},
-        {[](DriveRecord& r) { std::memset(r.Firmware, 'F', sizeof r.Firmware); }, 2,   // runs into Serial
-         "バージョン　：" + std::string(16, 'F')},
+    // What a row changes in the drive; the lines that then differ; the icon.
+    struct Case { void (*set)(DriveRecord&); std::map<int, std::string> lines; BalloonIcon icon; } cases[] = {
+        {[](DriveRecord&) {}, {}, BALLOON_WARNING},
+        {[](DriveRecord& r) { r.A09 = 47; }, {{6, "総通電日数　：1日"}}, BALLOON_WARNING},   // whole days, toward zero
+        {[](DriveRecord& r) { r.A09 = -47; }, {{6, "総通電日数　：-1日"}}, BALLOON_WARNING},
+        {[](DriveRecord& r) { r.Temperature = -1, r.MaxTemperature = -128; }, {{4, "温度（最大）：-1℃（-128℃）"}},
+         BALLOON_WARNING},
+        {[](DriveRecord& r) { std::memset(r.Firmware, 'F', sizeof r.Firmware); },   // runs into Serial
+         {{2, "バージョン　：" + std::string(16, 'F')}}, BALLOON_WARNING},
+        {[](DriveRecord& r) { r.State = DS_GOOD; }, {{8, "ステータス　：正常"}}, BALLOON_INFO},
+        {[](DriveRecord& r) { r.State = DS_DNGR; }, {{8, "ステータス　：危険"}}, BALLOON_ERROR},
+        {[](DriveRecord& r) { r.State = DS_ERR; }, {{8, "ステータス　：異常"}}, BALLOON_ERROR},
+        {[](DriveRecord& r) { r.State = 255; }, {{8, "ステータス　：無効"}}, BALLOON_ERROR},
         // Longer than the shell's 255 bytes: the whole text, cut only when shown.
         {[](DriveRecord& r) {
              SetText(r.DriveNumber, std::string(63, 'D'));
              SetText(r.Serial, std::string(31, 'S'));
              r.A05 = r.AC4 = r.AC5 = r.AC6 = INT_MIN;
          },
-         7, "監視属性値　：05:-2147483648 C4:-2147483648 C5:-2147483648 C6:-2147483648"},
+         {{1, "ドライブ番号：" + std::string(63, 'D')}, {3, "シリアル番号：" + std::string(31, 'S')},
+          {7, "監視属性値　：05:-2147483648 C4:-2147483648 C5:-2147483648 C6:-2147483648"}},
+         BALLOON_WARNING},
     };
     for (const Case& c : cases) {
-        DriveRecord r = BalloonDrive();
+        DriveRecord r = BALLOON_DRIVE;
         c.set(r);
-        std::string text = Balloon(r, 15) + "\n";
-        size_t start = 0;
-        for (int i = 0; i < c.line; ++i)
-            start = text.find('\n', start) + 1;
-        EXPECT_EQ(text.substr(start, text.find('\n', start) - start), c.text);
+        std::string expected;
+        for (int i = 0; i < 9; ++i)
+            expected += (i ? "\n" : "") + (c.lines.count(i) ? c.lines.at(i) : std::string(BALLOON_LINES[i]));
+        char out[BALLOON_BUILD_ROOM];
+        EXPECT_EQ(FormatBalloonText(out, sizeof out, 15, r), expected.size()) << "row " << &c - cases;
+        EXPECT_EQ(std::string(out), expected);
+        EXPECT_EQ(BalloonIconFor(r.State), c.icon) << int(r.State);
     }
-    const std::pair<uint8_t, BalloonIcon> icons[] = {
-        {DS_GOOD, BALLOON_INFO}, {DS_WARN, BALLOON_WARNING}, {DS_DNGR, BALLOON_ERROR}, {DS_ERR, BALLOON_ERROR},
-        {255, BALLOON_ERROR}};
-    for (const auto& i : icons)
-        EXPECT_EQ(BalloonIconFor(i.first), i.second) << int(i.first);
 }
 
 TEST(BaselineSection, ModelFirmwareSerialWithinTheirWidthsAndNoControlBytes)
@@ -201,23 +161,17 @@ TEST(BaselineSection, ModelFirmwareSerialWithinTheirWidthsAndNoControlBytes)
     }
 }
 
-TEST(PollPeriod, SecondsToMillisecondsWithSoundLimits)
+TEST(Periods, PollAndExchangeWaitFromSecondsWithSoundLimits)
 {
-    struct Case { uint32_t seconds; uint32_t ms; } cases[] = {
-        {1, 1000}, {120, 120000}, {0, 120000}, {2147483, 2147483000u}, {2147484, 0x7FFFFFFF},
-        {4294968, 0x7FFFFFFF}, {0xFFFFFFFFu, 0x7FFFFFFF},
+    // Timer or TimeOut; the poll period in milliseconds; the exchange's wait in seconds.
+    struct Case { uint32_t seconds, pollMs, waitSeconds; } cases[] = {
+        {0, 120000, 1}, {1, 1000, 1}, {10, 10000, 10}, {120, 120000, 120}, {2147483, 2147483000u, 2147483},
+        {2147484, 0x7FFFFFFF, 2147483}, {4294968, 0x7FFFFFFF, 2147483}, {0xFFFFFFFFu, 0x7FFFFFFF, 2147483},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PollPeriodMs(c.seconds), c.ms) << c.seconds;
-}
-
-TEST(ExchangeWait, ZeroWaitsOneSecondAndHugeValuesStayWithinASignedMillisecondCount)
-{
-    struct Case { uint32_t timeOut; uint32_t seconds; } cases[] = {
-        {0, 1}, {1, 1}, {10, 10}, {2147483, 2147483}, {2147484, 2147483}, {0xFFFFFFFFu, 2147483},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ExchangeWaitSeconds(c.timeOut), c.seconds) << c.timeOut;
+        EXPECT_EQ(std::make_pair(PollPeriodMs(c.seconds), ExchangeWaitSeconds(c.seconds)),
+                  std::make_pair(c.pollMs, c.waitSeconds))
+            << c.seconds;
 }
 
 } // namespace

@@ -17,14 +17,9 @@ constexpr AlertGate NO_ANSWER = {true, false, false, false};
 
 TEST(HealthAlert, AlertsWhenTheShownStateGetsWorseOrTheDriveTurnsHot)
 {
-    struct Case {
-        const char* what;
-        AlertMemory previous;
-        AlertReading now;   // state, check, temperature, Temp
-        AlertGate gate;
-        bool alert;
-        AlertMemory next;
-    } cases[] = {
+    // now: state, check, temperature, Temp
+    struct Case { const char* what; AlertMemory previous; AlertReading now; AlertGate gate; bool alert;
+                  AlertMemory next; } cases[] = {
         {"first report, caution", NEW, {DS_WARN, 0, 40, 45}, ON, true, {DS_WARN, false}},
         {"first report, caution hidden", NEW, {DS_WARN, 1, 40, 45}, ON, false, {DS_GOOD, false}},
         {"first report, error: Check hides no error", NEW, {DS_ERR, 1, 40, 45}, ON, true, {DS_ERR, false}},

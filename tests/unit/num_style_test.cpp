@@ -1,4 +1,5 @@
-// The shadow passes, view types and icon indices of the numeric icons.
+// The shadow passes of the numeric icons, and the types outside the tables.
+// The icon indices show in the pixels of tests/win/numicon_test.
 #include "icons/num_style.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 
 namespace {
 
-TEST(ShadowPasses, EachTypeInDrawingOrderAndOneRightUnderForOthers)
+TEST(NumStyle, ShadowPassesInDrawingOrderAndTypesOutsideTheTables)
 {
     using V = std::vector<std::pair<int, int>>;
     const V weak = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}}, medium = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
@@ -25,21 +26,9 @@ TEST(ShadowPasses, EachTypeInDrawingOrderAndOneRightUnderForOthers)
             got[i] = {passes[i].dx, passes[i].dy};
         EXPECT_EQ(got, c.second) << "type " << c.first;
     }
-}
-
-TEST(IconIndex, ViewOverlaysStateBlocksAndHostValues)
-{
-    const struct { int32_t view; bool back, front; } views[] = {
-        {0, false, false}, {1, true, false}, {2, false, true}, {3, true, true}, {4, false, false}, {-1, false, false}};
-    for (const auto& v : views) {
-        EXPECT_EQ(OverlaysOfView(v.view).back, v.back) << v.view;
-        EXPECT_EQ(OverlaysOfView(v.view).front, v.front) << v.view;
-    }
-    EXPECT_EQ(TemperatureIconIndex(BLOCK_GOOD, 1, 99), 199u);
-    EXPECT_EQ(TemperatureIconIndex(BLOCK_CAUTION, 0, 45), 245u);
-    EXPECT_EQ(TemperatureIconIndex(BLOCK_DANGER, 1, 7), 507u);
-    EXPECT_EQ(HostIconValue(15, 15), 0xFFu);
-    EXPECT_EQ(HostIconValue(62, 8), 1000u);
+    // A view type outside the table shows no overlay; the table's own show in tests/win/numicon_test.
+    for (int32_t view : {4, -1})
+        EXPECT_FALSE(OverlaysOfView(view).back || OverlaysOfView(view).front) << view;
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST(LenientHexPair, ReadsLikeABaseSixteenConversionCutToItsLowByte)
         EXPECT_EQ(LenientHexPair(c.pair[0], c.pair[1]), c.expected) << c.pair;
 }
 
-TEST(DecodePalette, TakesPairsInMemoryOrderAndIgnoresAValueOfAnyOtherLength)
+TEST(PaletteText, PairsInMemoryOrderBothWaysAndAValueOfAnyOtherLengthIgnored)
 {
     std::string text = "FF000000" + Repeat("00000000", 14) + "1234567a";
     PaletteColor colors[PALETTE_COLORS] = {};
@@ -33,6 +33,9 @@ TEST(DecodePalette, TakesPairsInMemoryOrderAndIgnoresAValueOfAnyOtherLength)
     EXPECT_EQ(colors[0], 0x000000FFu);   // red
     EXPECT_EQ(colors[14], 0u);
     EXPECT_EQ(colors[15], 0x7A563412u);
+    char back[PALETTE_TEXT_LENGTH + 1];
+    EncodePalette(colors, back);
+    EXPECT_EQ(std::string(back), "FF000000" + Repeat("00000000", 14) + "1234567A");   // upper case
 
     for (const std::string& other : {std::string(), Repeat("F", 127), Repeat("F", 129), Repeat("F", 300)}) {
         for (PaletteColor& c : colors)
@@ -41,16 +44,6 @@ TEST(DecodePalette, TakesPairsInMemoryOrderAndIgnoresAValueOfAnyOtherLength)
         for (PaletteColor c : colors)
             EXPECT_EQ(c, 0x00123456u) << other.size();
     }
-}
-
-TEST(EncodePalette, WritesUpperCaseTwoDigitsPerByteInMemoryOrder)
-{
-    PaletteColor colors[PALETTE_COLORS] = {};
-    colors[0] = 0x000000FF;
-    colors[1] = 0x00ABCDEF;
-    char text[PALETTE_TEXT_LENGTH + 1];
-    EncodePalette(colors, text);
-    EXPECT_EQ(std::string(text), "FF000000" "EFCDAB00" + Repeat("00000000", 14));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -12,17 +13,20 @@ constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 |
 
 TEST(ProfileUInt, ReadsDecimalNumbersAndDefaults)
 {
-    struct Case { const char* text; uint32_t def; uint32_t expected; } cases[] = {
-        {"", 120, 120},                 // empty value: the default
-        {"30", 120, 30},
-        {"4294967295", 0, 0xFFFFFFFFu},  // the bit pattern of -1
-        {"4294967296", 7, 0},           // wraps like the platform conversion
-        {"12abc", 0, 12},               // number at the start only
-        {"abc", 9, 0},                  // no digit first: 0, not the default
-        {"-1", 7, 0}, {"+3", 7, 0}, {" 42", 7, 0}, {"-", 3, 0},
+    // The settings read digits at the very start only; baselines keep a signed read.
+    struct Case { const char* text; uint32_t def; uint32_t expected; int32_t asSigned; } cases[] = {
+        {"", 120, 120, 120},                // empty value: the default
+        {"30", 120, 30, 30},
+        {"4294967295", 0, 0xFFFFFFFFu, -1},  // the bit pattern of -1
+        {"4294967296", 7, 0, 0},            // wraps like the platform conversion
+        {"12abc", 0, 12, 12},               // number at the start only
+        {"abc", 9, 0, 0},                   // no digit first: 0, not the default
+        {"-1", 7, 0, -1}, {"+3", 7, 0, 3}, {" 42", 7, 0, 42}, {"-", 3, 0, 0},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(ParseProfileUInt(c.text, c.def), c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(ParseProfileInt(c.text, static_cast<int32_t>(c.def)), c.asSigned) << '"' << c.text << '"';
+    }
 }
 
 TEST(ProfileColor, ScansRedGreenBlueOverTheCurrentColour)
@@ -40,53 +44,32 @@ TEST(ProfileColor, ScansRedGreenBlueOverTheCurrentColour)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseProfileColor(c.text, start), c.expected) << '"' << c.text << '"';
-    char text[32];
-    FormatProfileColor(Rgb(31, 63, 31), text, sizeof text);
-    EXPECT_STREQ(text, "31,63,31");
 }
 
-FontFields DefaultTextFont()
-{
-    FontFields f = {};
-    f.height = -17;
-    f.weight = 700;
-    f.pitchAndFamily = 2;
-    std::strcpy(f.faceName, "Arial Narrow");
-    return f;
-}
+// Height, width, escapement, orientation, weight, the eight byte fields, the face.
+const FontFields ARIAL_NARROW = {-17, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 2, "Arial Narrow"};
 
 TEST(ProfileFont, ThirteenNumbersThenTheFaceAfterTheLastCommaOverTheCurrentFont)
 {
-    struct Case { std::string text; bool accepted; void (*expect)(FontFields&); } cases[] = {
-        {"-12,1,2,3,400,1,1,1,128,4,5,6,49,ＭＳ ゴシック", true, [](FontFields& f) {
-             f = {-12, 1, 2, 3, 400, 1, 1, 1, 128, 4, 5, 6, 49, {}};
-             std::strcpy(f.faceName, "ＭＳ ゴシック");
-         }},
-        {"-20,5,0,0,400,1,Tahoma", true, [](FontFields& f) {   // six numbers: the rest is kept
-             f.height = -20, f.width = 5, f.weight = 400, f.italic = 1;
-             std::strcpy(f.faceName, "Tahoma");
-         }},
-        {"-9,0,0,0,700,0,0,0,0,0,0,0,300,", true, [](FontFields& f) { f.height = -9, f.pitchAndFamily = 44; }},
+    // Each text is read over ARIAL_NARROW.
+    const struct { std::string text; bool accepted; FontFields font; } cases[] = {
+        {"-12,1,2,3,400,1,1,1,128,4,5,6,49,ＭＳ ゴシック", true,
+         {-12, 1, 2, 3, 400, 1, 1, 1, 128, 4, 5, 6, 49, "ＭＳ ゴシック"}},
+        {"-20,5,0,0,400,1,Tahoma", true, {-20, 5, 0, 0, 400, 1, 0, 0, 0, 0, 0, 0, 2, "Tahoma"}},   // six numbers
+        {"-9,0,0,0,700,0,0,0,0,0,0,0,300,", true, {-9, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 44, "Arial Narrow"}},
         {"-17,0,0,0,700,0,0,0,0,0,0,0,2,Face, with comma", true,
-         [](FontFields& f) { std::strcpy(f.faceName, " with comma"); }},
+         {-17, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 2, " with comma"}},
         // 30 bytes and a two-byte character do not fit the 31 of the face.
-        {"0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(30, 'A') + "\x83\x5C", true, [](FontFields& f) {
-             f = {};
-             std::strcpy(f.faceName, std::string(30, 'A').c_str());
-         }},
-        {"", false, [](FontFields&) {}},
-        {"Arial", false, [](FontFields&) {}},
-        {"-17", false, [](FontFields&) {}},
+        {"0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(30, 'A') + "\x83\x5C", true,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"}},
+        {"", false, ARIAL_NARROW}, {"Arial", false, ARIAL_NARROW}, {"-17", false, ARIAL_NARROW},
     };
-    for (const Case& c : cases) {
-        FontFields f = DefaultTextFont(), expected = DefaultTextFont();
-        c.expect(expected);
+    for (const auto& c : cases) {
+        FontFields f = ARIAL_NARROW;
         EXPECT_EQ(ParseProfileFont(c.text.c_str(), f), c.accepted) << c.text;
-        EXPECT_EQ(std::memcmp(&f, &expected, sizeof f), 0) << c.text;
+        EXPECT_EQ(std::memcmp(&f, &c.font, offsetof(FontFields, faceName)), 0) << c.text;
+        EXPECT_STREQ(f.faceName, c.font.faceName) << c.text;
     }
-    char text[256];
-    FormatProfileFont(DefaultTextFont(), text, sizeof text);
-    EXPECT_STREQ(text, "-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow");
 }
 
 } // namespace

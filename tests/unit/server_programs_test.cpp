@@ -1,0 +1,365 @@
+// velmora-sim and kelpra-agent as programs: real UDP datagrams on
+// 127.0.0.1, the reload of a changed scenario, the calls smartctl gets, the
+// end on signals and --max-seconds, the exit code of bad input. What a fault
+// does to the bytes is the reply plan's (sim_scenario_test) and what each
+// fixture reads as is agent_reading_test's; the package suite runs the
+// installed agent against the real smartctl.
+#include "link/drive_record.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+// Written beside and renamed, so the simulator never reads half a file.
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path + ".new", std::ios::binary) << text;
+    std::rename((path + ".new").c_str(), path.c_str());
+}
+
+size_t CountOf(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1))
+        ++n;
+    return n;
+}
+
+// Waits (bounded) until pred holds.
+template <class Pred>
+bool WaitFor(Pred pred, int ms = 5000)
+{
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (pred())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return pred();
+}
+
+class TempDir {
+public:
+    TempDir() : path_(std::filesystem::temp_directory_path() / "kelpra-test-XXXXXX") { mkdtemp(&path_[0]); }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string operator/(const char* name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// One run of a program; standard output and error go to one file.
+class ChildRun {
+public:
+    ChildRun(const char* exe, std::vector<std::string> args)
+    {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "out").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        args.insert(args.begin(), exe);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        started_ = posix_spawn(&pid_, exe, &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~ChildRun()
+    {
+        if (started_ && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    ChildRun(const ChildRun&) = delete;
+    ChildRun& operator=(const ChildRun&) = delete;
+
+    std::string Output() const { return ReadFile(dir_ / "out"); }
+    void Signal(int signal) { kill(pid_, signal); }
+
+    // The number after marker in the output, once it is there (bounded); 0 when it never came.
+    int NumberAfter(const std::string& marker) const
+    {
+        std::string out;
+        WaitFor([&] { return (out = Output()).find(marker) != std::string::npos; });
+        const size_t p = out.find(marker);
+        return p == std::string::npos ? 0 : std::atoi(out.c_str() + p + marker.size());
+    }
+
+    // The exit code within ms, or -1.
+    int Wait(int ms = 5000)
+    {
+        int status = 0;
+        if (!WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, ms))
+            return -1;
+        ended_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    TempDir dir_;
+    pid_t pid_ = 0;
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+// A client socket of the test.
+class Client {
+public:
+    Client() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {}
+    ~Client() { close(fd_); }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    void Send(int port, const std::vector<unsigned char>& bytes)
+    {
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<uint16_t>(port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    // The next datagram within ms, empty when none came; *fromPort gets its source port.
+    std::vector<unsigned char> Receive(int ms, int* fromPort = nullptr)
+    {
+        pollfd p = {fd_, POLLIN, 0};
+        std::vector<unsigned char> bytes(poll(&p, 1, ms) > 0 ? 70000 : 0);
+        sockaddr_in from = {};
+        socklen_t length = sizeof from;
+        if (!bytes.empty())
+            bytes.resize(std::max<ssize_t>(0, recvfrom(fd_, bytes.data(), bytes.size(), 0,
+                                                      reinterpret_cast<sockaddr*>(&from), &length)));
+        if (fromPort)
+            *fromPort = ntohs(from.sin_port);
+        return bytes;
+    }
+    // The reply to one request 0x01 (empty when none came).
+    std::vector<unsigned char> Ask(int port, int* fromPort = nullptr)
+    {
+        Send(port, {0x01});
+        return Receive(3000, fromPort);
+    }
+
+private:
+    int fd_;
+};
+
+TEST(SimProgram, AnswersAsItsFaultsSayReadsAChangedScenarioAgainAndEndsOnSIGTERM)
+{
+    TempDir dir;
+    const std::string scenario = dir / "s.json";
+    WriteFile(scenario, R"({"drives":[{"Temperature":33}], "faults":[{"request":2,"kind":"no-reply"},
+        {"request":3,"kind":"other-port"},{"request":3,"kind":"delay","ms":300}]})");
+    ChildRun sim(VELMORA_SIM_EXE, {"--port", "0", scenario});
+    const int port = sim.NumberAfter("listening=127.0.0.1:");
+    ASSERT_NE(port, 0) << sim.Output();
+    Client client;
+    // Other datagrams are not answered and not counted: request 2 is still the silent one.
+    for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {0x00}}) {
+        client.Send(port, other);
+        EXPECT_TRUE(client.Receive(300).empty());
+    }
+    EXPECT_TRUE(WaitFor([&] { return CountOf(sim.Output(), "request=- from=127.0.0.1:") == 3; })) << sim.Output();
+    int from = 0;
+    EXPECT_EQ(RecordAt(client.Ask(port, &from).data(), 0).Temperature, 33);
+    EXPECT_EQ(from, port);
+    client.Send(port, {0x01});
+    EXPECT_TRUE(client.Receive(500).empty());
+    EXPECT_EQ(client.Ask(port, &from).size(), REPLY_SIZE);
+    EXPECT_NE(from, port);
+
+    WriteFile(scenario, R"({"drives":[{"Temperature":61}]})");
+    ASSERT_TRUE(WaitFor([&] { return sim.Output().find("generation=2") != std::string::npos; }));
+    EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 61);
+    // A broken scenario is never served: the last good one stays.
+    WriteFile(scenario, R"({"drives":[{"Temperature":"broken"}]})");
+    ASSERT_TRUE(WaitFor([&] { return sim.Output().find("rejected=") != std::string::npos; }));
+    EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 61);
+
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_NE(sim.Output().find("end=SIGTERM"), std::string::npos);
+}
+
+TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
+{
+    TempDir dir;
+    const std::string good = dir / "s.json", bad = dir / "bad.json";
+    WriteFile(good, R"({"drives":[{}]})");
+    WriteFile(bad, R"({"drives":[{"Model":"ok"},{"MaxTemperature":300}]})");
+    const struct { std::vector<std::string> args; int code; const char* says; } cases[] = {
+        {{"--port", "0", "--max-seconds", "0.3", good}, 0, "end=max-seconds"},
+        {{bad}, 2, "bad.json: drives[1].MaxTemperature: 300 is out of range -128 to 127"},
+        {{dir / "none.json"}, 2, "none.json: cannot read the file"},
+        {{"--port", "99999", good}, 2, "velmora-sim: --port: '99999'"},
+    };
+    for (const auto& c : cases) {
+        ChildRun run(VELMORA_SIM_EXE, c.args);
+        EXPECT_EQ(run.Wait(), c.code) << c.says;
+        EXPECT_NE(run.Output().find(c.says), std::string::npos) << run.Output();
+    }
+}
+
+// Requests sent at once; the number of replies that came back.
+int RepliesTo(Client& client, int port, int requests)
+{
+    for (int i = 0; i < requests; ++i)
+        client.Send(port, {0x01});
+    int replies = 0;
+    for (std::vector<unsigned char> r; !(r = client.Receive(300)).empty();)
+        replies += r.size() == REPLY_SIZE;
+    return replies;
+}
+
+// The stand-in serves the fixtures and notes its calls in the test's folder.
+class AgentProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("KELPRA_STANDIN_FIXTURES", AGENT_FIXTURES, 1);
+        setenv("KELPRA_STANDIN_CALLS", (dir_ / "calls").c_str(), 1);
+    }
+    TempDir dir_;
+};
+
+// kelpra-agent serving the stand-in on a free port of 127.0.0.1, with more
+// options; *port is 0 when it did not start.
+std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
+{
+    more.insert(more.begin(), {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE});
+    auto agent = std::make_unique<ChildRun>(AGENT_EXE, more);
+    *port = agent->NumberAfter("listening on UDP port ");
+    return agent;
+}
+
+TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleepingOne)
+{
+    int port = 0;
+    const auto agent = StartAgent({"--interval", "1"}, &port);
+    ASSERT_NE(port, 0) << agent->Output();
+    Client client;
+    int from = 0;
+    std::vector<unsigned char> reply = client.Ask(port, &from);
+    EXPECT_EQ(from, port);
+    ASSERT_EQ(reply.size(), REPLY_SIZE);
+    const int states[RECORD_COUNT] = {0, 0, 0, 2, 1, 3, 0};   // sda sdb nvme0 sdc sdd sde sdf, then none
+    for (size_t i = 0; i < RECORD_COUNT; ++i) {
+        const DriveRecord r = RecordAt(reply.data(), i);
+        EXPECT_EQ(std::make_pair(int(r.InUse), int(r.State)), std::make_pair(i < 7 ? 1 : 0, states[i])) << i;
+    }
+    EXPECT_STREQ(RecordAt(reply.data(), 2).Model, "KELPRA NVMe 1TB");
+    EXPECT_STREQ(RecordAt(reply.data(), 2).DriveNumber, "Disk 2 (/dev/nvme0)");
+
+    // A second pass after the interval reads the sleeping drive again, still with the standby check.
+    ASSERT_TRUE(WaitFor([&] { return CountOf(ReadFile(dir_ / "calls"), "/dev/sdf\n") >= 2; }));
+    const std::string calls = ReadFile(dir_ / "calls");
+    EXPECT_EQ(CountOf(calls, "--nocheck=standby,3 "), CountOf(calls, "\n") - 1) << calls;   // all but the scan
+    EXPECT_EQ(calls.find("WOKEN"), std::string::npos) << calls;
+    EXPECT_NE(calls.find("--device=sat /dev/sdf"), std::string::npos);
+    EXPECT_NE(agent->Output().find("7 drives: /dev/sda /dev/sdb /dev/nvme0"), std::string::npos);
+    EXPECT_NE(agent->Output().find("position 5 /dev/sde: State 3 (cannot be read)"), std::string::npos);
+    EXPECT_EQ(agent->Output().find("/dev/sdf: State"), std::string::npos);
+
+    agent->Signal(SIGTERM);
+    EXPECT_EQ(agent->Wait(1000), 0);
+    EXPECT_NE(agent->Output().find("stopped (SIGTERM)"), std::string::npos);
+}
+
+TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond)
+{
+    int port = 0, barredPort = 0;
+    const auto agent = StartAgent({"--device", "/dev/sda"}, &port);
+    ASSERT_NE(port, 0) << agent->Output();
+    Client client;
+    for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {}, {0x00}}) {
+        client.Send(port, other);
+        EXPECT_TRUE(client.Receive(200).empty()) << other.size();
+    }
+    EXPECT_EQ(RepliesTo(client, port, 30), 20);
+    Client other;   // another source port, the same address: the same limit
+    EXPECT_EQ(RepliesTo(other, port, 1), 0);
+
+    const auto barred =
+        StartAgent({"--device", "/dev/sda", "--allow", "10.0.0.0/8", "--allow", "127.0.0.2"}, &barredPort);
+    ASSERT_NE(barredPort, 0);
+    EXPECT_EQ(RepliesTo(client, barredPort, 1), 0);
+    barred->Signal(SIGINT);
+    EXPECT_EQ(barred->Wait(1000), 0);
+    EXPECT_NE(barred->Output().find("stopped (SIGINT)"), std::string::npos);
+}
+
+TEST_F(AgentProgram, OnceFindsSmartctlOnPathAndServesAtMost16Drives)
+{
+    const std::string dir = STANDIN_EXE;
+    setenv("PATH", (dir.substr(0, dir.rfind('/')) + ":" + getenv("PATH")).c_str(), 1);
+    std::vector<std::string> args = {"--once"};
+    for (int i = 0; i < 17; ++i)
+        args.insert(args.end(), {"--device", i % 2 ? "/dev/sdd" : "/dev/sda"});
+    ChildRun agent(AGENT_EXE, args);
+    EXPECT_EQ(agent.Wait(), 0);
+    const std::string out = agent.Output();
+    EXPECT_NE(out.find("17 drives found, only the first 16"), std::string::npos) << out;
+    EXPECT_EQ(CountOf(out, "KELPRA HD3000 Worn / HD02 / KHD0005 / Disk "), 8u);
+    EXPECT_EQ(CountOf(out, "KELPRA HD4000 Test Disk"), 8u) << out;
+    EXPECT_EQ(CountOf(ReadFile(dir_ / "calls"), "\n"), 16u);
+}
+
+TEST_F(AgentProgram, EndsAtOnceWhenStoppedDuringAHungRead)
+{
+    const std::string hang = dir_ / "hang";
+    WriteFile(hang, "#!/bin/sh\nexec sleep 60\n");
+    chmod(hang.c_str(), 0755);
+    ChildRun agent(AGENT_EXE, {"--port", "0", "--smartctl", hang, "--device", "/dev/sda"});
+    ASSERT_NE(agent.NumberAfter("listening on UDP port "), 0);
+    agent.Signal(SIGTERM);
+    EXPECT_EQ(agent.Wait(1000), 0);
+}
+
+TEST(AgentOptions, ABadCommandLineEndsWithStatus2AndOneLine)
+{
+    const std::vector<std::string> cases[] = {
+        {"--bogus"},           {"--port", "70000"},        {"--port"},                {"--interval", "0"},
+        {"--listen", "1.2.3"}, {"--allow", "10.0.0.0/33"}, {"--allow", "300.1.1.1"}, {"--once=yes"},
+        {"extra"},             {"--smartctl", ""},         {"--port=-1"},
+    };
+    for (const auto& args : cases) {
+        ChildRun agent(AGENT_EXE, args);
+        EXPECT_EQ(agent.Wait(), 2) << args[0];
+        EXPECT_EQ(CountOf(agent.Output(), "\n"), 1u) << agent.Output();
+        EXPECT_EQ(agent.Output().rfind("kelpra-agent: ", 0), 0u) << agent.Output();
+    }
+}
+
+} // namespace
