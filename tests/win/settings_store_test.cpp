@@ -11,8 +11,15 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
+
+std::string FileText()
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());   // flush
+    return ReadWholeFile(SettingsFilePath());
+}
 
 class SettingsStore : public ::testing::Test {
 protected:
@@ -24,78 +31,54 @@ protected:
         std::strcpy(Settings.HostAddress, "127.0.0.1");
     }
     void TearDown() override { RemoveProfile(SettingsFilePath()); }
-
 };
 
-// With no file the defaults are loaded, nothing is written, and a save then
-// writes them back as the fifteen keys in order, never Debug or Alert.
-TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebug)
+// With no file the defaults are loaded, the label being the host, and
+// nothing is written; a save then writes them back as the fifteen keys in
+// order, never Debug or Alert.
+TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebugOrAlert)
 {
     LoadSettings();
     EXPECT_FALSE(FileExists(SettingsFilePath()));
     EXPECT_EQ(Settings.Debug, 0);
     EXPECT_EQ(Settings.Alert, 1);
-    EXPECT_STREQ(Settings.NumberFont.lfFaceName, "ＭＳ ゴシック");
     Settings.Debug = 1;
     SaveSettings();
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());
-    const std::string file = ReadWholeFile(SettingsFilePath());
-    const char* expected[][2] = {
-        {"Label", "127.0.0.1"}, {"Port", "10008"}, {"TimeOut", "3"}, {"Timer", "120"}, {"Temp", "45"},
-        {"HostNumber", "0"}, {"CommandError", "1"}, {"ViewType", "3"}, {"ShadowType", "1"},
-        {"CoolTextColor", "0,255,0"}, {"CoolShadowColor", "31,63,31"}, {"HotTextColor", "255,0,0"},
-        {"HotShadowColor", "63,31,31"}, {"MaskColor", "15,15,15"},
-        {"TextFont", "-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow"},
-    };
-    size_t at = file.find("[127.0.0.1]");
-    ASSERT_NE(at, std::string::npos) << file;
-    for (auto& kv : expected) {
-        EXPECT_EQ(IniValue("127.0.0.1", kv[0]), kv[1]) << kv[0];
-        size_t next = file.find(std::string(kv[0]) + "=", at);
-        EXPECT_NE(next, std::string::npos) << kv[0] << " out of order in\n" << file;
-        at = next == std::string::npos ? at : next;
-    }
-    EXPECT_EQ(IniValue("127.0.0.1", "Debug"), "<missing>");
-    EXPECT_EQ(IniValue("127.0.0.1", "Alert"), "<missing>");
+    EXPECT_EQ(FileText(),
+              "[127.0.0.1]\r\nLabel=127.0.0.1\r\nPort=10008\r\nTimeOut=3\r\nTimer=120\r\nTemp=45\r\n"
+              "HostNumber=0\r\nCommandError=1\r\nViewType=3\r\nShadowType=1\r\nCoolTextColor=0,255,0\r\n"
+              "CoolShadowColor=31,63,31\r\nHotTextColor=255,0,0\r\nHotShadowColor=63,31,31\r\n"
+              "MaskColor=15,15,15\r\nTextFont=-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow\r\n");
 }
 
-TEST_F(SettingsStore, OneSectionPerHostAndOthersUntouched)
+// Each host reads and saves its own section only. The values are taken as
+// the grammar reads them (tested natively): unsigned, no sign taken, the
+// label cut to 31 bytes on a character boundary. Alert is only read: a
+// save keeps the file's value.
+TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
 {
-    WritePrivateProfileStringA("server-b", "Port", "12000", SettingsFilePath());
-    WritePrivateProfileStringA("server-b", "Debug", "1", SettingsFilePath());
-    WritePrivateProfileStringA("server-b", "Alert", "0", SettingsFilePath());
+    const char* const label = "とても長いラベルの名前はここで切られますか";
+    WriteSection("server-b", {{"Port", "12000"}, {"Debug", "1"}, {"Alert", "0"}, {"Timer", "4294967295"},
+                              {"HostNumber", "-1"}, {"Label", label}});
     LoadSettings();   // section 127.0.0.1: nothing there
     EXPECT_EQ(Settings.Port, 10008u);
     EXPECT_EQ(Settings.Debug, 0);
     SaveSettings();
     EXPECT_EQ(IniValue("server-b", "Port"), "12000");
-    EXPECT_EQ(IniValue("server-b", "Label"), "<missing>");
+    EXPECT_EQ(IniValue("server-b", "TimeOut"), "<missing>");
 
     std::strcpy(Settings.HostAddress, "server-b");
     LoadSettings();
     EXPECT_EQ(Settings.Port, 12000u);
     EXPECT_EQ(Settings.Debug, 1);
     EXPECT_EQ(Settings.Alert, 0);
-    EXPECT_STREQ(Settings.Label, "server-b");
-    Settings.Alert = 1;
-    SaveSettings();
-    EXPECT_EQ(IniValue("server-b", "Alert"), "0") << "a save keeps the file's value";
-}
-
-// The value grammar itself is the native readers' (tests/unit); here the
-// whole record: unsigned, no sign taken, the label cut on a character.
-TEST_F(SettingsStore, FileValuesAreTakenAsTheGrammarReadsThem)
-{
-    const char* s = "127.0.0.1";
-    WritePrivateProfileStringA(s, "Timer", "4294967295", SettingsFilePath());
-    WritePrivateProfileStringA(s, "HostNumber", "-1", SettingsFilePath());
-    WritePrivateProfileStringA(s, "Label", "とても長いラベルの名前はここで切られますか", SettingsFilePath());
-    LoadSettings();
     EXPECT_EQ(Settings.Timer, 0xFFFFFFFFu);
     EXPECT_EQ(Settings.HostNumber, 0u) << "a sign is no digit";
     // 31 bytes hold 15 double-byte characters, never half of the 16th.
-    EXPECT_EQ(std::strlen(Settings.Label), 30u);
-    EXPECT_EQ(std::string(Settings.Label), std::string("とても長いラベルの名前はここで切られますか").substr(0, 30));
+    EXPECT_EQ(std::string(Settings.Label), std::string(label).substr(0, 30));
+    Settings.Alert = 1;
+    SaveSettings();
+    EXPECT_EQ(IniValue("server-b", "Alert"), "0");
 }
 
 TEST(IniFileWithoutName, ReadsDefaultsAndWritesNothing)
@@ -126,71 +109,51 @@ protected:
         TrayFixture::ResetSlots();
     }
 
-    static DriveRecord Identity(const char* model, const char* firmware, const char* serial)
+    // A drive in use at a position, named as the baseline sections are.
+    static DriveRecord& Identity(int position, const char* model)
     {
-        DriveRecord r = {};
+        DriveRecord& r = DriveSlots[position].Record;
         r.InUse = 1;
-        std::strncpy(r.Model, model, sizeof r.Model - 1);
-        std::strncpy(r.Firmware, firmware, sizeof r.Firmware - 1);
-        std::strncpy(r.Serial, serial, sizeof r.Serial - 1);
+        std::strcpy(r.Model, model);
+        std::strcpy(r.Firmware, "1.0");
+        std::strcpy(r.Serial, "XYZ123");
         return r;
     }
-
-    static std::string FileText()
-    {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());   // flush
-        return ReadWholeFile(SettingsFilePath());
-    }
+    static std::vector<int32_t> Values(const DriveRecord& r) { return {r.A05, r.A09, r.AC4, r.AC5, r.AC6}; }
 };
 
 // Saved as six signed keys in order, and read back into another position
-// holding the same identity, as after a restart.
+// holding the same identity, as after a restart. A drive without a section
+// loads Check 0 and -1 for each value; loading writes nothing.
 TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 {
-    DriveSlot& slot = DriveSlots[2];
-    slot.Record = Identity("ABC-1000", "1.0", "XYZ123");
-    slot.Check = 1;
-    slot.Record.A05 = 0;
-    slot.Record.A09 = 12345;
-    slot.Record.AC4 = -1;
-    slot.Record.AC5 = 2147483647;
-    slot.Record.AC6 = -2147483647 - 1;
-    SaveAttributeBaseline(2);
-    EXPECT_EQ(FileText(),
-              "[ABC-1000:1.0:XYZ123]\r\n"
-              "Check=1\r\n"
-              "A05=0\r\n"
-              "A09=12345\r\n"
-              "AC4=-1\r\n"
-              "AC5=2147483647\r\n"
-              "AC6=-2147483648\r\n");
-    DriveSlot& other = DriveSlots[9];
-    other.Record = Identity("ABC-1000", "1.0", "XYZ123");
-    other.Record.A05 = 99;
-    LoadAttributeBaseline(9);
-    EXPECT_EQ(other.Check, 1);
-    const int32_t expected[] = {0, 12345, -1, 2147483647, -2147483647 - 1};
-    const int32_t loaded[] = {other.Record.A05, other.Record.A09, other.Record.AC4, other.Record.AC5, other.Record.AC6};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(loaded[i], expected[i]) << i;
-}
-
-TEST_F(Baseline, ADriveWithoutASectionLoadsCheckZeroAndMinusOnes)
-{
-    DriveSlot& slot = DriveSlots[3];
-    slot.Record = Identity("NEW", "2.0", "S1");
-    slot.Check = 1;
-    slot.Record.A05 = slot.Record.A09 = slot.Record.AC4 = slot.Record.AC5 = slot.Record.AC6 = 5;
+    DriveRecord& saved = Identity(2, "ABC-1000");
+    saved.A05 = 0;
+    saved.A09 = 12345;
+    saved.AC4 = -1;
+    saved.AC5 = 2147483647;
+    saved.AC6 = -2147483647 - 1;
+    DriveSlots[2].Check = 1;
+    DriveRecord& unsaved = Identity(3, "NEW");
+    unsaved.A05 = unsaved.A09 = unsaved.AC4 = unsaved.AC5 = unsaved.AC6 = 5;
+    DriveSlots[3].Check = 1;
     LoadAttributeBaseline(3);
-    EXPECT_EQ(slot.Check, 0);
-    for (int32_t v : {slot.Record.A05, slot.Record.A09, slot.Record.AC4, slot.Record.AC5, slot.Record.AC6})
-        EXPECT_EQ(v, -1);
-    EXPECT_FALSE(FileExists(SettingsFilePath())) << "loading writes nothing";
+    EXPECT_EQ(DriveSlots[3].Check, 0);
+    EXPECT_EQ(Values(unsaved), std::vector<int32_t>(5, -1));
     // Out-of-range positions touch nothing.
     EXPECT_EQ(SaveAttributeBaseline(-1), 0);
     EXPECT_EQ(SaveAttributeBaseline(16), 0);
     EXPECT_EQ(LoadAttributeBaseline(16), 0);
     EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    SaveAttributeBaseline(2);
+    EXPECT_EQ(FileText(), "[ABC-1000:1.0:XYZ123]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
+                          "AC5=2147483647\r\nAC6=-2147483648\r\n");
+    DriveRecord& other = Identity(9, "ABC-1000");
+    other.A05 = 99;
+    LoadAttributeBaseline(9);
+    EXPECT_EQ(DriveSlots[9].Check, 1);
+    EXPECT_EQ(Values(other), (std::vector<int32_t>{0, 12345, -1, 2147483647, -2147483647 - 1}));
 }
 
 } // namespace
