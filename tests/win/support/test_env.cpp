@@ -13,13 +13,6 @@ namespace {
 const bool settingsFolderMade = MakeFolderOf(SettingsFilePath());
 } // namespace
 
-std::string WindowsDirPath(const char* name)
-{
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\" + name;
-}
-
 void RemoveProfile(const std::string& path)
 {
     // Flush the platform's profile cache before the file goes away.
