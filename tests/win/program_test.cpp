@@ -29,7 +29,9 @@ std::string FileText()
     return ReadWholeFile(SettingsFilePath());
 }
 
-class SettingsStore : public ::testing::Test {
+// Each test starts without a settings file, with the default settings and
+// empty drive slots, and leaves no file behind.
+class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -37,9 +39,29 @@ protected:
         std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
+        TrayFixture::ResetSlots();
     }
     void TearDown() override { RemoveProfile(SettingsFilePath()); }
 };
+using SettingsStore = SettingsFile;
+using Baseline = SettingsFile;
+using Program = SettingsFile;
+
+// A drive in use at a position, named as the baseline sections are.
+DriveRecord& Identity(int position, const char* model)
+{
+    DriveRecord& r = DriveSlots[position].Record;
+    r.InUse = 1;
+    std::strcpy(r.Model, model);
+    std::strcpy(r.Firmware, "1.0");
+    std::strcpy(r.Serial, "XYZ123");
+    return r;
+}
+
+std::vector<int32_t> Values(const DriveRecord& r)
+{
+    return {r.A05, r.A09, r.AC4, r.AC5, r.AC6};
+}
 
 // With no file the defaults are loaded, the label being the host, and
 // nothing is written; a save then writes them back as the fifteen keys in
@@ -104,32 +126,6 @@ TEST(IniFileWithoutName, ReadsDefaultsAndWritesNothing)
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
-class Baseline : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        RemoveProfile(SettingsFilePath());
-        TrayFixture::ResetSlots();
-    }
-    void TearDown() override
-    {
-        RemoveProfile(SettingsFilePath());
-        TrayFixture::ResetSlots();
-    }
-
-    // A drive in use at a position, named as the baseline sections are.
-    static DriveRecord& Identity(int position, const char* model)
-    {
-        DriveRecord& r = DriveSlots[position].Record;
-        r.InUse = 1;
-        std::strcpy(r.Model, model);
-        std::strcpy(r.Firmware, "1.0");
-        std::strcpy(r.Serial, "XYZ123");
-        return r;
-    }
-    static std::vector<int32_t> Values(const DriveRecord& r) { return {r.A05, r.A09, r.AC4, r.AC5, r.AC6}; }
-};
-
 // Saved as six signed keys in order, and read back into another position
 // holding the same identity, as after a restart. A drive without a section
 // loads Check 0 and -1 for each value; loading writes nothing.
@@ -164,12 +160,6 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
     EXPECT_EQ(Values(other), (std::vector<int32_t>{0, 12345, -1, 2147483647, -2147483647 - 1}));
 }
 
-
-class Program : public ::testing::Test {
-protected:
-    void SetUp() override { RemoveProfile(SettingsFilePath()); }
-    void TearDown() override { RemoveProfile(SettingsFilePath()); }
-};
 
 TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
 {

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,8 +33,8 @@ std::string Drive(int position, int temperature, const char* state, const char* 
 {
     const std::string p = std::to_string(position);
     return "{\"position\":" + p + ",\"Temperature\":" + std::to_string(temperature) + ",\"State\":\"" + state +
-           "\",\"Model\":\"MODEL-" + p + "\",\"Firmware\":\"FW1\",\"Serial\":\"SN" + p + "\",\"DriveNumber\":\"Disk " +
-           p + "\"" + extra + "}";
+           "\",\"Model\":\"MODEL-" + p + "\",\"Firmware\":\"FW1\",\"Serial\":\"SN" + p +
+           "\",\"DriveNumber\":\"Disk " + p + "\"" + extra + "}";
 }
 
 std::string Scenario(std::initializer_list<std::string> drives)
@@ -77,7 +78,8 @@ protected:
     static const char* Tip(unsigned s) { return DriveSlots[s].TrayIcon.m_nid.szTip; }
     static void WriteBaseline(const char* section, const char* ac5, const char* a09 = "0")
     {
-        WriteSection(section, {{"Check", "1"}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5}, {"AC6", "0"}});
+        WriteSection(section,
+                     {{"Check", "1"}, {"A05", "0"}, {"A09", a09}, {"AC4", "0"}, {"AC5", ac5}, {"AC6", "0"}});
     }
 
     TrayFixture fixture;
@@ -211,7 +213,6 @@ TEST_F(Refresh, ANewPictureOrTooltipForTheSameImageIsHandedToTheShell)
     EXPECT_TRUE(TrayFixture::ShellHasIcon(0));
 }
 
-
 class PollTimer : public ::testing::Test {
 protected:
     void SetUp() override
@@ -243,23 +244,16 @@ protected:
         SetTimer(Window(), POLL_TIMER_ID, 30000, nullptr);   // put it back
         return true;
     }
-    void Tick(WPARAM id) { SendMessageA(Window(), WM_TIMER, id, 0); }
-    void Power(WPARAM event) { EXPECT_EQ(SendMessageA(Window(), WM_POWERBROADCAST, event, 0), 0); }
 
     TrayFixture fixture;
 };
 
-TEST_F(PollTimer, RestartSetsOrReplacesTimerOneAndATickRedisplays)
+TEST_F(PollTimer, RestartSetsOrReplacesTimerOneUnlessTheKillFails)
 {
     EXPECT_EQ(RestartPollTimer(Window()), 1);
     EXPECT_EQ(RestartPollTimer(Window()), 1);
     EXPECT_EQ(AppState.pollTimerId, 1u);
     EXPECT_TRUE(TimerRuns());
-    Tick(1);
-    EXPECT_TRUE(Redisplayed());
-    // Host-number mode changes no record.
-    EXPECT_EQ(DriveSlots[2].Record.State, DS_WARN);
-
     // A failed kill (of a timer this window never had) leaves the id and
     // sets no timer.
     KillTimer(Window(), POLL_TIMER_ID);
@@ -269,46 +263,35 @@ TEST_F(PollTimer, RestartSetsOrReplacesTimerOneAndATickRedisplays)
     EXPECT_FALSE(TimerRuns());
 }
 
-TEST_F(PollTimer, AStrayTickShowsTheUnknownTimerBoxAndNothingElse)
+// Each message with the timer id before and after it: whether it redisplays
+// (changing no record), whether the timer runs, and whether the
+// unknown-timer box shows. Suspend stops the timer; resume redisplays and
+// restarts it whether or not it ran, but sets none after a failed kill;
+// other events change nothing.
+TEST_F(PollTimer, EachTickAndPowerEventDoesItsPartOnly)
 {
-    struct Case { UINT32 running; WPARAM tick; } cases[] = {
-        {1, 2},                                   // another timer's id
-        {0, 1},                                   // queued before a suspend stopped the timer
-        {1, static_cast<WPARAM>(1) << 32 | 1},    // compared with wParam's full width
-    };
-    for (const Case& c : cases) {
-        MsgBoxWatcher watcher;
-        AppState.pollTimerId = c.running;
-        ForgetRedisplay();
-        Tick(c.tick);
-        ASSERT_TRUE(watcher.WaitForCount(1, 5000));
-        SeenBox box = watcher.Boxes()[0];
-        EXPECT_EQ(box.caption, "エラー情報");
-        EXPECT_EQ(box.text, "未知のタイマーイベントを検出しました。");
-        EXPECT_EQ(box.owner, Window());
-        // MB_TOPMOST: Wine 8 shows no WS_EX_TOPMOST on message boxes, so it is not read here.
-        EXPECT_TRUE(box.errorIcon);
-        EXPECT_EQ(box.buttons, 1);
-        EXPECT_EQ(AppState.pollTimerId, c.running);
-        EXPECT_FALSE(Redisplayed());
-    }
-}
-
-// Suspend stops the timer; resume redisplays and restarts it whether or not
-// it ran, but sets none after a failed kill; other events change nothing.
-TEST_F(PollTimer, PowerEvents)
-{
-    const struct { const char* name; UINT32 before; WPARAM event; bool redisplay; UINT32 after; bool runs; } cases[] = {
-        {"suspend", 1, PBT_APMSUSPEND, false, 0, false},
-        {"resume while running", 1, PBT_APMRESUMESUSPEND, true, 1, true},
-        {"resume when stopped", 0, PBT_APMRESUMESUSPEND, true, 1, true},
-        {"resume after a failed kill", 5, PBT_APMRESUMESUSPEND, true, 5, false},
-        {"automatic resume", 1, PBT_APMRESUMEAUTOMATIC, false, 1, true},
-        {"power status", 0, PBT_APMPOWERSTATUSCHANGE, false, 0, false},
-        {"query suspend", 1, PBT_APMQUERYSUSPEND, false, 1, true},
-        {"power setting", 0, PBT_POWERSETTINGCHANGE, false, 0, false},
+    constexpr UINT TICK = WM_TIMER, POWER = WM_POWERBROADCAST;
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        UINT32 before, after;
+        bool redisplay, runs, box;
+    } cases[] = {
+        {"tick", TICK, 1, 1, 1, true, true, false},
+        {"another timer's tick", TICK, 2, 1, 1, false, true, true},
+        {"tick queued before a suspend", TICK, 1, 0, 0, false, false, true},
+        {"tick compared at wParam's full width", TICK, static_cast<WPARAM>(1) << 32 | 1, 1, 1, false, true, true},
+        {"suspend", POWER, PBT_APMSUSPEND, 1, 0, false, false, false},
+        {"resume while running", POWER, PBT_APMRESUMESUSPEND, 1, 1, true, true, false},
+        {"resume when stopped", POWER, PBT_APMRESUMESUSPEND, 0, 1, true, true, false},
+        {"resume after a failed kill", POWER, PBT_APMRESUMESUSPEND, 5, 5, true, false, false},
+        {"automatic resume", POWER, PBT_APMRESUMEAUTOMATIC, 1, 1, false, true, false},
+        {"power status", POWER, PBT_APMPOWERSTATUSCHANGE, 0, 0, false, false, false},
+        {"query suspend", POWER, PBT_APMQUERYSUSPEND, 1, 1, false, true, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         KillTimer(Window(), POLL_TIMER_ID);
         AppState.pollTimerId = 0;
         if (c.before == 1) {
@@ -316,10 +299,22 @@ TEST_F(PollTimer, PowerEvents)
         }
         AppState.pollTimerId = c.before;
         ForgetRedisplay();
-        Power(c.event);
-        EXPECT_EQ(Redisplayed(), c.redisplay) << c.name;
-        EXPECT_EQ(AppState.pollTimerId, c.after) << c.name;
-        EXPECT_EQ(TimerRuns(), c.runs) << c.name;
+        MsgBoxWatcher watcher;
+        EXPECT_EQ(SendMessageA(Window(), c.message, c.wParam, 0), 0);
+        EXPECT_EQ(Redisplayed(), c.redisplay);
+        EXPECT_EQ(DriveSlots[2].Record.State, DS_WARN);
+        EXPECT_EQ(AppState.pollTimerId, c.after);
+        EXPECT_EQ(TimerRuns(), c.runs);
+        const std::vector<SeenBox> boxes = watcher.Boxes();
+        ASSERT_EQ(boxes.size(), c.box ? 1u : 0u);
+        for (const SeenBox& box : boxes) {
+            EXPECT_EQ(box.caption, "エラー情報");
+            EXPECT_EQ(box.text, "未知のタイマーイベントを検出しました。");
+            EXPECT_EQ(box.owner, Window());
+            // Not MB_TOPMOST: Wine 8 sets WS_EX_TOPMOST for MB_SYSTEMMODAL only.
+            EXPECT_TRUE(box.errorIcon);
+            EXPECT_EQ(box.buttons, 1);
+        }
     }
 }
 

@@ -158,7 +158,8 @@ protected:
     // In a thread with a bounded wait: a wait without limit would never end.
     int Query(const char* host, UINT port, int showErrors = 1)
     {
-        auto query = std::async(std::launch::async, [&] { return QueryServer(host, port, reply_.data(), showErrors); });
+        auto query =
+            std::async(std::launch::async, [&] { return QueryServer(host, port, reply_.data(), showErrors); });
         if (query.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
             ADD_FAILURE() << "QueryServer did not return";
             std::fflush(stdout);
