@@ -161,6 +161,24 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 }
 
 
+// Waits for kelpra.exe's end with exit code 0, then expects the boxes it
+// showed, in this order, each with one button, the caption and the owner.
+void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
+                                 HWND owner, const std::vector<std::string>& texts)
+{
+    DWORD code = 1234;
+    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
+    EXPECT_EQ(code, 0u);
+    const std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), texts.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].caption, caption);
+        EXPECT_EQ(boxes[i].text, texts[i]);
+        EXPECT_EQ(boxes[i].owner, owner);
+        EXPECT_EQ(boxes[i].buttons, 1);
+    }
+}
+
 TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
 {
     // The query finds a drive; the three attempts of the first refresh time out.
@@ -172,10 +190,7 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
     ChildProcess kelpra;
     ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
-    DWORD code = 1234;
-    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(watcher.Count(), 0u);
+    ExpectBoxesThenExitCodeZero(kelpra, watcher, "", nullptr, {});
     EXPECT_EQ(sim.RequestCount(), 4u);
 }
 
@@ -237,15 +252,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
         GetWindowTextA(window, title, sizeof title);
         EXPECT_STREQ(title, MAIN_WINDOW_CLASS);
         EXPECT_FALSE(IsWindowVisible(window));
-        DWORD code = 1234;
-        ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-        EXPECT_EQ(code, 0u);
-        std::vector<SeenBox> boxes = watcher.Boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "エラー情報");
-        EXPECT_EQ(boxes[0].text, "有効なデバイスがありません。");
-        EXPECT_EQ(boxes[0].owner, window);
-        EXPECT_EQ(boxes[0].buttons, 1);
+        ExpectBoxesThenExitCodeZero(kelpra, watcher, "エラー情報", window, {"有効なデバイスがありません。"});
         EXPECT_EQ(sim.RequestCount(), requests + 1) << "only the start-up's query";
         for (const std::vector<File>* files : {&c.files, &c.userAfter})
             for (const File& f : *files)
@@ -273,20 +280,13 @@ TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
         return dialog != nullptr;
     }, 60000, 50);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), FindWindowA(MAIN_WINDOW_CLASS, nullptr));
+    const HWND window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
     SetDlgItemTextA(dialog, 1007, "61");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    DWORD code = 99;
-    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-    EXPECT_EQ(code, 0u);
-    std::vector<SeenBox> boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。");
-    EXPECT_EQ(boxes[1].text, "設定を更新しました。\r\nプログラムを再起動して下さい。");
-    for (const SeenBox& b : boxes) {
-        EXPECT_EQ(b.caption, "確認情報");
-        EXPECT_EQ(b.buttons, 1);
-    }
+    ExpectBoxesThenExitCodeZero(kelpra, watcher, "確認情報", window,
+                                {"サーバと通信できません。\r\nネットワーク設定を更新して下さい。",
+                                 "設定を更新しました。\r\nプログラムを再起動して下さい。"});
     EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "61");
 }
 
