@@ -10,7 +10,6 @@
 #include "config/settings.h"
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
-#include "link/ws32lib.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "socket_session.h"
@@ -105,16 +104,20 @@ TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStayAndOtherwiseI
     EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
     EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "Check"), "<missing>");
     ASSERT_EQ(RefreshDrives(fixture.Window(), 0), 1);
+    // Each is handed to the shell with its image and tooltip.
+    for (unsigned s = 0; s < 3; ++s) {
+        EXPECT_TRUE(TrayFixture::ShellHasIcon(s)) << s;
+        EXPECT_EQ(DriveSlots[s].TrayIcon.m_nCurrentImage, static_cast<INT32>(DriveSlots[s].ShownImage)) << s;
+        EXPECT_NE(DriveSlots[s].TrayIcon.m_nid.uFlags & NIF_TIP, 0u) << s;
+    }
     const struct { unsigned slot; const char* ac5; } saved[] = {{1, "5"}, {2, "7"}};
     for (const auto& c : saved) {
         const std::string section = "MODEL-" + std::to_string(c.slot) + ":FW1:SN" + std::to_string(c.slot);
-        EXPECT_TRUE(TrayFixture::ShellHasIcon(c.slot)) << c.slot;
         EXPECT_EQ(DriveSlots[c.slot].Check, 0) << c.slot;
         EXPECT_EQ(DriveSlots[c.slot].ShownImage, 240u + c.slot);
         EXPECT_EQ(IniValue(section.c_str(), "Check"), "0") << c.slot;
         EXPECT_EQ(IniValue(section.c_str(), "AC5"), c.ac5) << c.slot;
     }
-    EXPECT_TRUE(TrayFixture::ShellHasIcon(0));
     EXPECT_EQ(DriveSlots[0].Check, 1);
     EXPECT_EQ(DriveSlots[0].ShownImage, 40u) << "caution mark hidden";
     EXPECT_STREQ(Tip(0), "Disk 0 注意") << "the state text stays";
