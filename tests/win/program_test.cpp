@@ -4,7 +4,6 @@
 // window, the start-ups that end early (no drive, no reply to the first
 // refresh, no server at all), and where it finds its settings file.
 #include "app/app_state.h"
-#include "config/inifile.h"
 #include "config/settings.h"
 #include "link/baseline.h"
 #include "link/drive_slot.h"
@@ -109,21 +108,6 @@ TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
     Settings.Alert = 1;
     SaveSettings();
     EXPECT_EQ(IniValue("server-b", "Alert"), "0");
-}
-
-TEST(IniFileWithoutName, ReadsDefaultsAndWritesNothing)
-{
-    INIFILE ini;
-    EXPECT_EQ(ini.GetInt("s", "k", 77), 77u);
-    char text[8] = "x";
-    ini.GetString("s", "k", "def", text, sizeof text);
-    EXPECT_STREQ(text, "def");
-    COLORREF c = RGB(1, 2, 3);
-    ini.GetColor("s", "k", c);
-    EXPECT_EQ(c, RGB(1, 2, 3));
-    RemoveProfile(SettingsFilePath());
-    ini.WriteString(SettingsFilePath(), "k", "v");
-    EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
 // Saved as six signed keys in order, and read back into another position
