@@ -284,7 +284,7 @@ TEST_F(PollTimer, EachTickAndPowerEventDoesItsPartOnly)
         {"tick", TICK, 1, 1, 1, true, true, false},
         {"another timer's tick", TICK, 2, 1, 1, false, true, true},
         {"tick queued before a suspend", TICK, 1, 0, 0, false, false, true},
-        {"tick compared at wParam's full width", TICK, static_cast<WPARAM>(1) << 32 | 1, 1, 1, false, true, true},
+        {"tick in wParam's full width", TICK, static_cast<WPARAM>(1) << 32 | 1, 1, 1, false, true, true},
         {"suspend", POWER, PBT_APMSUSPEND, 1, 0, false, false, false},
         {"resume while running", POWER, PBT_APMRESUMESUSPEND, 1, 1, true, true, false},
         {"resume when stopped", POWER, PBT_APMRESUMESUSPEND, 0, 1, true, true, false},
