@@ -292,6 +292,7 @@ TEST_F(PollTimer, EachTickAndPowerEventDoesItsPartOnly)
         {"automatic resume", POWER, PBT_APMRESUMEAUTOMATIC, 1, 1, false, true, false},
         {"power status", POWER, PBT_APMPOWERSTATUSCHANGE, 0, 0, false, false, false},
         {"query suspend", POWER, PBT_APMQUERYSUSPEND, 1, 1, false, true, false},
+        {"power setting", POWER, PBT_POWERSETTINGCHANGE, 0, 0, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
