@@ -1,60 +1,166 @@
-// kelpra.exe as a process, driven from outside: its hidden window, the
-// start-ups that end early (no drive, no reply to the first refresh, no
-// server at all), and where it finds its settings file.
+// The settings file: the settings record and the drives' attribute
+// baselines through the real profile functions, in the test prefix's
+// KELPRA.INI; then kelpra.exe as a process, driven from outside: its hidden
+// window, the start-ups that end early (no drive, no reply to the first
+// refresh, no server at all), and where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "link/baseline.h"
+#include "link/drive_slot.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
 #include "test_env.h"
+#include "tray_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-class Program : public ::testing::Test {
-protected:
-    void SetUp() override { RemoveProfile(SettingsFilePath()); }
-    void TearDown() override { RemoveProfile(SettingsFilePath()); }
-
-    static void UseServer(const SimServer& sim)
-    {
-        WriteSection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
-    }
-};
-
-// Also run under a non-Japanese locale (win.program_test.c_locale): the
-// manifest asks for code page 932, so the Shift-JIS box text shows right.
-TEST_F(Program, AServerWithoutDrivesIsReportedAndTheProgramEndsWithZero)
+std::string FileText()
 {
-    SimServer sim(R"({"drives":[]})");
-    ASSERT_TRUE(sim.Running());
-    UseServer(sim);
-    ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
-    MsgBoxWatcher watcher(kelpra.Id());
-    HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
-    ASSERT_NE(window, nullptr);
-    char title[64] = "";
-    GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, MAIN_WINDOW_CLASS);
-    EXPECT_FALSE(IsWindowVisible(window));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFilePath());   // flush
+    return ReadWholeFile(SettingsFilePath());
+}
 
-    ASSERT_TRUE(watcher.WaitForCount(1, 30000));
+// Each test starts without a settings file, with the default settings and
+// empty drive slots, and leaves no file behind.
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveProfile(SettingsFilePath());
+        std::memset(&Settings, 0, sizeof Settings);
+        SetDefaultSettings();
+        std::strcpy(Settings.HostAddress, "127.0.0.1");
+        TrayFixture::ResetSlots();
+    }
+    void TearDown() override { RemoveProfile(SettingsFilePath()); }
+};
+using SettingsStore = SettingsFile;
+using Baseline = SettingsFile;
+using Program = SettingsFile;
+
+// A drive in use at a position, named as the baseline sections are.
+DriveRecord& Identity(int position, const char* model)
+{
+    DriveRecord& r = DriveSlots[position].Record;
+    r.InUse = 1;
+    std::strcpy(r.Model, model);
+    std::strcpy(r.Firmware, "1.0");
+    std::strcpy(r.Serial, "XYZ123");
+    return r;
+}
+
+std::vector<int32_t> Values(const DriveRecord& r)
+{
+    return {r.A05, r.A09, r.AC4, r.AC5, r.AC6};
+}
+
+// With no file the defaults are loaded, the label being the host, and
+// nothing is written; a save then writes them back as the fifteen keys in
+// order, never Debug or Alert.
+TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebugOrAlert)
+{
+    LoadSettings();
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+    EXPECT_EQ(Settings.Debug, 0);
+    EXPECT_EQ(Settings.Alert, 1);
+    Settings.Debug = 1;
+    SaveSettings();
+    EXPECT_EQ(FileText(),
+              "[127.0.0.1]\r\nLabel=127.0.0.1\r\nPort=10008\r\nTimeOut=3\r\nTimer=120\r\nTemp=45\r\n"
+              "HostNumber=0\r\nCommandError=1\r\nViewType=3\r\nShadowType=1\r\nCoolTextColor=0,255,0\r\n"
+              "CoolShadowColor=31,63,31\r\nHotTextColor=255,0,0\r\nHotShadowColor=63,31,31\r\n"
+              "MaskColor=15,15,15\r\nTextFont=-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow\r\n");
+}
+
+// Each host reads and saves its own section only. The values are taken as
+// the grammar reads them (tested natively): unsigned, no sign taken, the
+// label cut to 31 bytes on a character boundary. Alert is only read: a
+// save keeps the file's value.
+TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
+{
+    const char* const label = "とても長いラベルの名前はここで切られますか";
+    WriteSection("server-b", {{"Port", "12000"}, {"Debug", "1"}, {"Alert", "0"}, {"Timer", "4294967295"},
+                              {"HostNumber", "-1"}, {"Label", label}});
+    LoadSettings();   // section 127.0.0.1: nothing there
+    EXPECT_EQ(Settings.Port, 10008u);
+    EXPECT_EQ(Settings.Debug, 0);
+    SaveSettings();
+    EXPECT_EQ(IniValue("server-b", "Port"), "12000");
+    EXPECT_EQ(IniValue("server-b", "TimeOut"), "<missing>");
+
+    std::strcpy(Settings.HostAddress, "server-b");
+    LoadSettings();
+    EXPECT_EQ(Settings.Port, 12000u);
+    EXPECT_EQ(Settings.Debug, 1);
+    EXPECT_EQ(Settings.Alert, 0);
+    EXPECT_EQ(Settings.Timer, 0xFFFFFFFFu);
+    EXPECT_EQ(Settings.HostNumber, 0u) << "a sign is no digit";
+    // 31 bytes hold 15 double-byte characters, never half of the 16th.
+    EXPECT_EQ(std::string(Settings.Label), std::string(label).substr(0, 30));
+    Settings.Alert = 1;
+    SaveSettings();
+    EXPECT_EQ(IniValue("server-b", "Alert"), "0");
+}
+
+// Saved as six signed keys in order, and read back into another position
+// holding the same identity, as after a restart. A drive without a section
+// loads Check 0 and -1 for each value; loading writes nothing.
+TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
+{
+    DriveRecord& saved = Identity(2, "ABC-1000");
+    saved.A05 = 0;
+    saved.A09 = 12345;
+    saved.AC4 = -1;
+    saved.AC5 = 2147483647;
+    saved.AC6 = -2147483647 - 1;
+    DriveSlots[2].Check = 1;
+    DriveRecord& unsaved = Identity(3, "NEW");
+    unsaved.A05 = unsaved.A09 = unsaved.AC4 = unsaved.AC5 = unsaved.AC6 = 5;
+    DriveSlots[3].Check = 1;
+    LoadAttributeBaseline(3);
+    EXPECT_EQ(DriveSlots[3].Check, 0);
+    EXPECT_EQ(Values(unsaved), std::vector<int32_t>(5, -1));
+    // Out-of-range positions touch nothing.
+    EXPECT_EQ(SaveAttributeBaseline(-1), 0);
+    EXPECT_EQ(SaveAttributeBaseline(16), 0);
+    EXPECT_EQ(LoadAttributeBaseline(16), 0);
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    SaveAttributeBaseline(2);
+    EXPECT_EQ(FileText(), "[ABC-1000:1.0:XYZ123]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
+                          "AC5=2147483647\r\nAC6=-2147483648\r\n");
+    DriveRecord& other = Identity(9, "ABC-1000");
+    other.A05 = 99;
+    LoadAttributeBaseline(9);
+    EXPECT_EQ(DriveSlots[9].Check, 1);
+    EXPECT_EQ(Values(other), (std::vector<int32_t>{0, 12345, -1, 2147483647, -2147483647 - 1}));
+}
+
+
+// Waits for kelpra.exe's end with exit code 0, then expects the boxes it
+// showed, in this order, each with one button, the caption and the owner.
+void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
+                                 HWND owner, const std::vector<std::string>& texts)
+{
     DWORD code = 1234;
-    ASSERT_TRUE(kelpra.WaitExit(20000, &code));
+    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
     EXPECT_EQ(code, 0u);
-    std::vector<SeenBox> boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "エラー情報");
-    EXPECT_EQ(boxes[0].text, "有効なデバイスがありません。");
-    EXPECT_EQ(boxes[0].owner, window);
-    EXPECT_EQ(boxes[0].buttons, 1);
-    EXPECT_EQ(sim.RequestCount(), 1u) << "only the start-up's query";
+    const std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), texts.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].caption, caption);
+        EXPECT_EQ(boxes[i].text, texts[i]);
+        EXPECT_EQ(boxes[i].owner, owner);
+        EXPECT_EQ(boxes[i].buttons, 1);
+    }
 }
 
 TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
@@ -64,14 +170,11 @@ TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
                       "faults":[{"request":2,"kind":"no-reply"},{"request":3,"kind":"no-reply"},
                                 {"request":4,"kind":"no-reply"}]})");
     ASSERT_TRUE(sim.Running());
-    UseServer(sim);
+    WriteSection("127.0.0.1", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}});
     ChildProcess kelpra;
     ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
-    DWORD code = 1234;
-    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(watcher.Count(), 0u);
+    ExpectBoxesThenExitCodeZero(kelpra, watcher, "", nullptr, {});
     EXPECT_EQ(sim.RequestCount(), 4u);
 }
 
@@ -81,12 +184,15 @@ std::string EnvPath(const char* variable, const char* rest)
     return std::string(base ? base : "") + rest;
 }
 
-// kelpra.exe takes its port from the one file naming the simulator; the
-// others name a dead port and, like any old file, stay as they were.
+// kelpra.exe takes its port from the one file naming the simulator, which
+// has no drives: its hidden window owns the one box, and it ends with 0.
+// The other files name a dead port and, like any old file, stay as they
+// were. Also run under a non-Japanese locale (win.program_test.c_locale):
+// the manifest asks for code page 932, so the Shift-JIS box text shows right.
 TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
 {
     const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
-    const std::string windows = WindowsDirPath("KELPRA.INI");
+    const std::string windows = EnvPath("windir", "\\KELPRA.INI");
     const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
     const std::string portableDir = EnvPath("TEMP", "\\kelpra-portable");
     const std::string portable = portableDir + "\\KELPRA.INI", exe = portableDir + "\\kelpra.exe";
@@ -114,6 +220,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     };
     WriteWholeFile(exe, ReadWholeFile(BuildPath("kelpra.exe")));
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         removeAll();
         // The per-user folder is made when the program first needs it.
         RemoveDirectoryA(EnvPath("APPDATA", "\\KELPRA").c_str());
@@ -121,15 +228,19 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
             WriteWholeFile(f.first, f.second);
         const size_t requests = sim.RequestCount();
         ChildProcess kelpra;
-        ASSERT_TRUE(kelpra.Start("\"" + (c.portable ? exe : BuildPath("kelpra.exe")) + "\""));
+        ASSERT_TRUE(kelpra.Start(Quoted(c.portable ? exe : BuildPath("kelpra.exe"))));
         MsgBoxWatcher watcher(kelpra.Id());
-        EXPECT_TRUE(kelpra.WaitExit(30000)) << c.name;
-        ASSERT_EQ(watcher.Count(), 1u) << c.name;
-        EXPECT_EQ(watcher.Boxes()[0].text, "有効なデバイスがありません。") << c.name;
-        EXPECT_EQ(sim.RequestCount(), requests + 1) << c.name;
+        HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
+        ASSERT_NE(window, nullptr);
+        char title[64] = "";
+        GetWindowTextA(window, title, sizeof title);
+        EXPECT_STREQ(title, MAIN_WINDOW_CLASS);
+        EXPECT_FALSE(IsWindowVisible(window));
+        ExpectBoxesThenExitCodeZero(kelpra, watcher, "エラー情報", window, {"有効なデバイスがありません。"});
+        EXPECT_EQ(sim.RequestCount(), requests + 1) << "only the start-up's query";
         for (const std::vector<File>* files : {&c.files, &c.userAfter})
             for (const File& f : *files)
-                EXPECT_EQ(ReadWholeFile(f.first), f.second) << c.name << " " << f.first;
+                EXPECT_EQ(ReadWholeFile(f.first), f.second) << f.first;
     }
     removeAll();
     DeleteFileA(exe.c_str());
@@ -153,20 +264,13 @@ TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
         return dialog != nullptr;
     }, 60000, 50);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), FindWindowA(MAIN_WINDOW_CLASS, nullptr));
+    const HWND window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
     SetDlgItemTextA(dialog, 1007, "61");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    DWORD code = 99;
-    ASSERT_TRUE(kelpra.WaitExit(30000, &code));
-    EXPECT_EQ(code, 0u);
-    std::vector<SeenBox> boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "サーバと通信できません。\r\nネットワーク設定を更新して下さい。");
-    EXPECT_EQ(boxes[1].text, "設定を更新しました。\r\nプログラムを再起動して下さい。");
-    for (const SeenBox& b : boxes) {
-        EXPECT_EQ(b.caption, "確認情報");
-        EXPECT_EQ(b.buttons, 1);
-    }
+    ExpectBoxesThenExitCodeZero(kelpra, watcher, "確認情報", window,
+                                {"サーバと通信できません。\r\nネットワーク設定を更新して下さい。",
+                                 "設定を更新しました。\r\nプログラムを再起動して下さい。"});
     EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "61");
 }
 

@@ -20,22 +20,11 @@ UINT FreePort()
 AgentProcess::AgentProcess()
 {
     static SocketSystem sockets;
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
-    calls_ = std::string(temp) + "kelpra-agent-calls-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    DeleteFileA(calls_.c_str());
     SetEnvironmentVariableA("KELPRA_STANDIN_FIXTURES", KELPRA_AGENT_FIXTURES);
-    SetEnvironmentVariableA("KELPRA_STANDIN_CALLS", calls_.c_str());
     port_ = FreePort();
     process_.Start(Quoted(BuildPath("agent\\kelpra-agent.exe")) + " --listen 127.0.0.1 --port " +
                    std::to_string(port_) + " --interval 1 --smartctl " +
                    Quoted(BuildPath("agent\\standin\\smartctl.exe")));
-}
-
-AgentProcess::~AgentProcess()
-{
-    process_.Kill();
-    DeleteFileA(calls_.c_str());
 }
 
 std::vector<unsigned char> AgentProcess::Ask() const

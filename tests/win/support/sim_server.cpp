@@ -54,36 +54,21 @@ SimServer::SimServer(const std::string& scenarioJson)
 
 SimServer::~SimServer()
 {
-    Stop();
+    process_.Kill();
     RemoveFolder(dir_);
 }
 
-void SimServer::Stop()
+std::vector<unsigned> SimServer::RequestPorts() const
 {
-    process_.Kill();
-}
-
-std::vector<SimRequest> SimServer::Requests() const
-{
-    std::vector<SimRequest> requests;
+    std::vector<unsigned> ports;
     std::istringstream lines(Log());
     std::string line;
     while (std::getline(lines, line)) {
-        std::string number = Value(line, "request");
-        if (number.empty() || number == "-")
-            continue;
-        SimRequest r;
-        r.number = static_cast<unsigned>(std::atoi(number.c_str()));
-        std::string from = Value(line, "from");
-        size_t colon = from.rfind(':');
-        r.address = from.substr(0, colon);
-        r.port = static_cast<unsigned>(std::atoi(from.c_str() + colon + 1));
-        r.answer = Value(line, "answer");
-        r.bytes = static_cast<size_t>(std::atoi(Value(line, "bytes").c_str()));
-        r.faults = Value(line, "faults");
-        requests.push_back(r);
+        const std::string number = Value(line, "request"), from = Value(line, "from");
+        if (!number.empty() && number != "-")
+            ports.push_back(static_cast<unsigned>(std::atoi(from.c_str() + from.rfind(':') + 1)));
     }
-    return requests;
+    return ports;
 }
 
 bool SimServer::WaitForRequests(size_t n, DWORD timeoutMs) const

@@ -14,15 +14,6 @@
 #include <string>
 #include <vector>
 
-struct SimRequest {
-    unsigned number = 0;        // 1, 2, ... since the scenario's (re)load
-    std::string address;        // source address of the request
-    unsigned port = 0;          // source port of the request
-    std::string answer;         // "reply" or "none"
-    size_t bytes = 0;           // size of the reply, when one was sent
-    std::string faults;         // faults applied, comma-separated
-};
-
 class SimServer {
 public:
     explicit SimServer(const std::string& scenarioJson);
@@ -33,14 +24,13 @@ public:
     // True once the simulator listens (false when it refused the scenario).
     bool Running() const { return port_ != 0; }
     UINT Port() const { return port_; }
-    // Requests of 0x01 seen so far (across reloads), in order.
-    std::vector<SimRequest> Requests() const;
-    size_t RequestCount() const { return Requests().size(); }
+    // The source port of each request 0x01 so far (across reloads), in order.
+    std::vector<unsigned> RequestPorts() const;
+    size_t RequestCount() const { return RequestPorts().size(); }
     bool WaitForRequests(size_t n, DWORD timeoutMs) const;
     // Replaces the scenario and waits until the simulator has loaded it;
     // false when it rejected it or did not load it in time.
     bool SetScenario(const std::string& scenarioJson);
-    void Stop();
 
 private:
     std::string Log() const { return ReadWholeFile(logPath_); }

@@ -13,13 +13,6 @@ namespace {
 const bool settingsFolderMade = MakeFolderOf(SettingsFilePath());
 } // namespace
 
-std::string WindowsDirPath(const char* name)
-{
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\" + name;
-}
-
 void RemoveProfile(const std::string& path)
 {
     // Flush the platform's profile cache before the file goes away.
@@ -106,11 +99,6 @@ std::string BuildPath(const char* relative)
     return path + "\\" + relative;
 }
 
-ChildProcess::~ChildProcess()
-{
-    Kill();
-}
-
 bool ChildProcess::Start(const std::string& commandLine, const char* directory)
 {
     Kill();
@@ -122,9 +110,7 @@ bool ChildProcess::Start(const std::string& commandLine, const char* directory)
 
 bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD* code)
 {
-    if (!info_.hProcess)
-        return false;
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
         return false;
     if (code)
         GetExitCodeProcess(info_.hProcess, code);
@@ -144,32 +130,25 @@ void ChildProcess::Kill()
     info_ = {};
 }
 
-namespace {
-struct WindowsOf {
-    const char* className;
-    DWORD processId;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
-{
-    auto* w = reinterpret_cast<WindowsOf*>(param);
-    char cls[256] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == w->processId && lstrcmpiA(cls, w->className) == 0 && (!w->visibleOnly || IsWindowVisible(window)))
-        w->found.push_back(window);
-    return TRUE;
-}
-} // namespace
-
 std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool visibleOnly)
 {
-    WindowsOf w{className, processId, visibleOnly, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&w));
-    return w.found;
+    struct Search {
+        DWORD processId;
+        const char* className;
+        bool visibleOnly;
+        std::vector<HWND> found;
+    } search{processId, className, visibleOnly, {}};
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        char cls[256] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == s->processId && lstrcmpiA(cls, s->className) == 0 && (!s->visibleOnly || IsWindowVisible(window)))
+            s->found.push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)

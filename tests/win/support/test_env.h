@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-// A file in the Windows directory, where earlier versions kept theirs.
-std::string WindowsDirPath(const char* name);
 // Deletes a profile file given by its full path, the profile cache flushed.
 void RemoveProfile(const std::string& path);
 // Writes these keys into a section of KELPRA.INI, then flushes the
@@ -39,7 +37,7 @@ std::string BuildPath(const char* relative);
 class ChildProcess {
 public:
     ChildProcess() = default;
-    ~ChildProcess();
+    ~ChildProcess() { Kill(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
