@@ -1,7 +1,7 @@
 // Faults of the server seen from outside kelpra.exe polling every second:
-// silence, texts without 0 bytes, a reply too large and noise. Each step's
-// picture shows and the next good reply recovers; the reply too large opens
-// the one error box, which stays open while the polls fail on.
+// silence, one byte, texts without 0 bytes, a reply too large and noise.
+// Each step's picture shows and the next good reply recovers; the reply too
+// large opens the one error box, which stays open while the polls fail on.
 #include "app/app_state.h"
 #include "config/settings.h"
 #include "e2e_support.h"
@@ -34,6 +34,8 @@ const struct Step {
 } STEPS[] = {
     {"good", Drive("31", "\"good\""), "cool good"},
     {"no reply", Drive("31", "\"good\"", R"("kind":"no-reply")"), "error"},
+    // One byte: InUse 1, everything else 0 in the cleared buffer.
+    {"1-byte reply", Drive("34", "\"caution\"", R"("kind":"short","bytes":1)"), "cool good"},
     {"texts without 0 bytes", Drive("39", "\"caution\"", R"("kind":"unterminated")"), "cool caution mark"},
     {"4000-byte reply", Drive("36", "\"good\"", R"("kind":"oversize","bytes":4000)"), "error"},
     {"garbage", Drive("37", "\"good\"", R"("kind":"garbage","bytes":3264)"), ""},
