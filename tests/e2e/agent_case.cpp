@@ -1,7 +1,6 @@
 // kelpra.exe against kelpra-agent reading the fixture drives: each drive's
 // State reaches the tray as its badge, mark or error image.
 #include "agent_process.h"
-#include "config/settings.h"
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>

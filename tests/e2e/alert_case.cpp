@@ -1,6 +1,5 @@
 // A drive that gets worse opens its details balloon by itself, once, while
 // the polls that follow find it unchanged. (Alert=0: the user session.)
-#include "config/settings.h"
 #include "e2e_support.h"
 #include "sim_server.h"
 

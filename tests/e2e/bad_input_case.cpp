@@ -4,7 +4,6 @@
 // in its current folder. It must reach the server, show its icon, end with
 // exit code 0 on WM_CLOSE and leave the settings file as it was (the drive's
 // values equal its unset baseline, so nothing gives it a reason to write).
-#include "config/settings.h"
 #include "e2e_support.h"
 #include "icon_pixels.h"
 #include "msgbox_watcher.h"

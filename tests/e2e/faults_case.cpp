@@ -3,7 +3,6 @@
 // Each step's picture shows and the next good reply recovers; the reply too
 // large opens the one error box, which stays open while the polls fail on.
 #include "app/app_state.h"
-#include "config/settings.h"
 #include "e2e_support.h"
 #include "msgbox_watcher.h"
 #include "sim_server.h"
@@ -59,8 +58,9 @@ TEST(Faults, EveryFaultOfTheServerShowsItsPictureAndTheNextGoodReplyRecovers)
         // A failing poll takes its three attempts first; noise only has to
         // be lived through for a few polls.
         const size_t loaded = sim.RequestCount();
-        if (*step.look)
+        if (*step.look) {
             EXPECT_TRUE(TrayShows({step.look}));
+        }
         EXPECT_TRUE(sim.WaitForRequests(loaded + 3, 20000));
         ASSERT_TRUE(kelpra.Running()) << "kelpra.exe ended";
     }

@@ -5,7 +5,6 @@
 // click's menu; a new start reading the threshold back. Each copy ends with
 // exit code 0 and takes its icons along.
 #include "app/app_state.h"
-#include "config/settings.h"
 #include "config/settings_dialog.h"
 #include "e2e_support.h"
 #include "sim_server.h"
