@@ -130,6 +130,16 @@ testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD 
     return testing::AssertionFailure() << "the tray shows " << testing::PrintToString(seen);
 }
 
+std::string Picture(int position)
+{
+    const std::vector<uint32_t> row = TrayRow();
+    const size_t width = row.size() / ICON_SIZE;
+    std::string picture;
+    for (size_t y = 0; width && y < ICON_SIZE; ++y)
+        picture.append(reinterpret_cast<const char*>(&row[y * width + IconLeft(position)]), 4 * ICON_SIZE);
+    return picture;
+}
+
 std::vector<HWND> VisibleBalloons()
 {
     DWORD shell = 0;

@@ -20,7 +20,6 @@ public:
     bool Start(const std::string& arguments = "", const char* folder = nullptr);
     HWND Window() const { return window_; }
     DWORD Id() const { return process_.Id(); }
-    bool Running() const { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
     bool EndsWithZero(DWORD timeoutMs = 20000);   // ended in time with exit code 0
     bool CloseWithZero();                         // WM_CLOSE, then EndsWithZero
 
@@ -37,8 +36,11 @@ void ClickIcon(int position, bool right);
 // with no icon after them. A look is what the pixels show: "error" (the
 // error image), or the digits' colour ("cool", "hot"; none if no number),
 // the badge ("good", "caution", "danger") and "mark" (told only beside
-// digits that are not hot, whose red would hide it); "*" is any icon.
+// digits that are not hot, whose red would hide it); "?" is another picture
+// (such as a host number), "*" any icon.
 testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD timeoutMs = 20000);
+// The pixels of the icon at that position, as shown now.
+std::string Picture(int position);
 
 // The visible details balloons of the shell: tooltip windows far taller
 // than the one-line hover tooltip.

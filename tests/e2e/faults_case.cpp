@@ -62,7 +62,6 @@ TEST(Faults, EveryFaultOfTheServerShowsItsPictureAndTheNextGoodReplyRecovers)
             EXPECT_TRUE(TrayShows({step.look}));
         }
         EXPECT_TRUE(sim.WaitForRequests(loaded + 3, 20000));
-        ASSERT_TRUE(kelpra.Running()) << "kelpra.exe ended";
     }
 
     // Silence reports nothing; the reply too large for the buffer is a

@@ -31,7 +31,7 @@ TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBa
     SimServer sim(DemoScenario());
     SimServer other(R"({"drives":[{"position":0,"Temperature":20,"State":"caution"}]})");
     ASSERT_TRUE(sim.Running() && other.Running());
-    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(other.Port())}, {"TimeOut", "1"}, {"HostNumber", "0"}, NO_ALERTS});
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(other.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     WriteSection("localhost", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}, NO_ALERTS});
 
     Kelpra kelpra, second;
@@ -41,8 +41,13 @@ TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBa
     EXPECT_TRUE(TrayShows({"*", "*", "cool caution mark", "hot danger", "error", "cool good", "cool caution mark"}))
         << "the second copy's drive after the first's";
     EXPECT_TRUE(second.CloseWithZero());
-    EXPECT_TRUE(kelpra.Running());
     EXPECT_TRUE(TrayShows(AT_45, 10000)) << "the second copy's icon gone";
+
+    // Host-number mode: each icon its own number, from 30 for HostNumber 3.
+    PostMessageA(kelpra.Window(), WM_COMMAND, IDM_HOST_NUMBER_MODE, 0);
+    EXPECT_TRUE(TrayShows({"?", "?", "?", "?", "?", "?"}, 10000));
+    EXPECT_NE(Picture(0), Picture(1));
+    PostMessageA(kelpra.Window(), WM_COMMAND, IDM_HOST_NUMBER_MODE, 0);
 
     PostMessageA(kelpra.Window(), WM_COMMAND, IDM_SETTINGS, 0);
     HWND dialog = nullptr;
