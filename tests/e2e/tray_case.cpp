@@ -1,9 +1,11 @@
-// One user's session from outside: copies for the host on the command line
-// and for the default host side by side, each with its own section and
-// HostNumber; the dialog saving a threshold that turns drives hot without a
-// balloon (Alert=0); a left click's balloon; the exit from a real right
-// click's menu; a new start reading the threshold back. Each copy ends with
-// exit code 0 and takes its icons along.
+// One user's session from outside: a copy for the simulator on the host
+// named on the command line, and one for kelpra-agent on the default host,
+// side by side, each with its own section and HostNumber; host-number mode;
+// the dialog saving a threshold that turns drives hot without a balloon
+// (Alert=0); a left click's balloon; the exit from a real right click's
+// menu; a new start reading the threshold back. Each copy ends with exit
+// code 0 and takes its icons along.
+#include "agent_process.h"
 #include "app/app_state.h"
 #include "config/settings_dialog.h"
 #include "e2e_support.h"
@@ -25,23 +27,27 @@ std::string DemoScenario()
 // the dialog. Drive 0 turns to caution after a minute, drive 1 warms from 44.
 const std::vector<std::string> AT_45 = {"*", "*", "cool caution mark", "hot danger", "error", "cool good"};
 const std::vector<std::string> AT_30 = {"*", "hot good", "hot caution", "hot danger", "error", "cool good"};
+// Then the agent's fixture drives: sda, sdb, nvme0 good; sdc failing at 52
+// degrees; sdd reallocated sectors; sde cannot be opened; sdf asleep.
+const std::vector<std::string> AND_AGENT = {"*", "*", "cool caution mark", "hot danger", "error", "cool good",
+    "cool good", "cool good", "cool good", "hot danger", "cool caution mark", "error", "cool good"};
 
 TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBack)
 {
     SimServer sim(DemoScenario());
-    SimServer other(R"({"drives":[{"position":0,"Temperature":20,"State":"caution"}]})");
-    ASSERT_TRUE(sim.Running() && other.Running());
-    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(other.Port())}, {"TimeOut", "1"}, NO_ALERTS});
+    AgentProcess agent;
+    ASSERT_TRUE(sim.Running());
+    ASSERT_EQ(agent.Ask().size(), 3264u);
+    WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     WriteSection("localhost", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}, NO_ALERTS});
 
     Kelpra kelpra, second;
     ASSERT_TRUE(kelpra.Start("localhost"));
     EXPECT_TRUE(TrayShows(AT_45));
     ASSERT_TRUE(second.Start());
-    EXPECT_TRUE(TrayShows({"*", "*", "cool caution mark", "hot danger", "error", "cool good", "cool caution mark"}))
-        << "the second copy's drive after the first's";
+    EXPECT_TRUE(TrayShows(AND_AGENT)) << "the second copy's drives after the first's";
     EXPECT_TRUE(second.CloseWithZero());
-    EXPECT_TRUE(TrayShows(AT_45, 10000)) << "the second copy's icon gone";
+    EXPECT_TRUE(TrayShows(AT_45, 10000)) << "the second copy's icons gone";
 
     // Host-number mode: each icon its own number, from 30 for HostNumber 3.
     PostMessageA(kelpra.Window(), WM_COMMAND, IDM_HOST_NUMBER_MODE, 0);
