@@ -1,12 +1,13 @@
-// What the end-to-end cases share: the settings sections they write, the
-// running kelpra.exe seen from outside, screenshots of the virtual desktop
-// and the look of a tray icon in them, the taskbar's tooltips and balloons.
+// What the end-to-end cases share: kelpra.exe started and ended from
+// outside, its tray icons read from the pixels of the virtual desktop, real
+// clicks on them and the shell's balloons.
 #pragma once
 #include <windows.h>
 
 #include "test_env.h"
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -19,80 +20,27 @@ public:
     bool Start(const std::string& arguments = "", const char* folder = nullptr);
     HWND Window() const { return window_; }
     DWORD Id() const { return process_.Id(); }
-    bool Running() const { return WaitForSingleObject(process_.Handle(), 0) == WAIT_TIMEOUT; }
     bool EndsWithZero(DWORD timeoutMs = 20000);   // ended in time with exit code 0
     bool CloseWithZero();                         // WM_CLOSE, then EndsWithZero
-    void Command(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
-    // Its visible popup menu, waited for (bounded); null when none opened.
-    HWND WaitForMenu() const;
 
 private:
     ChildProcess process_;
     HWND window_ = nullptr;
 };
 
-// The whole screen (the virtual desktop with its taskbar) at one moment.
-class Screenshot {
-public:
-    bool Capture();
-    uint32_t Pixel(int x, int y) const;   // 0x00RRGGBB; 0 outside the picture
-    bool SaveBmp(const std::string& path) const;
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<uint32_t> pixels_;
-};
-
-// Tray icons from the right of the taskbar: the first one added at x 1006.
-constexpr int TRAY_ICON_TOP = 750;
-constexpr int TRAY_ICON_SIZE = 16;
-inline int TrayIconLeft(int position) { return 1006 - 20 * position; }
-// A real mouse click through the shell on the icon at that position.
+// A real mouse click through the shell on the tray icon at that position
+// (0: the first one added, at the right end of the taskbar).
 void ClickIcon(int position, bool right);
 
-enum class Badge { None, Good, Caution, Danger };
-
-// What one tray icon shows, read from its pixels.
-struct IconLook {
-    int digitPixels = 0;      // pixels of the digits' colour in the left digit
-    int markPixels = 0;       // hot-red pixels right of and below the digits
-    Badge badge = Badge::None;
-    bool errorImage = false;  // the white bar of the error image
-    int colours = 0;          // distinct colours (1: nothing there)
-};
-
-IconLook LookAt(const Screenshot& shot, int position, COLORREF digits);
-IconLook LookNow(int position, COLORREF digits);   // captured afresh
-using Square = std::vector<uint32_t>;               // 0x00RRGGBB, row by row
-Square IconSquare(const Screenshot& shot, int position);
-// Waits (bounded) until the icon at `position` satisfies `wanted`.
-template <typename Wanted>
-bool WaitForLook(int position, COLORREF digits, Wanted wanted, DWORD timeoutMs = 20000)
-{
-    return WaitUntil([&] { return wanted(LookNow(position, digits)); }, timeoutMs, 200);
-}
-inline bool ShowsDigits(const IconLook& l) { return l.digitPixels >= 8 && !l.errorImage; }
-inline bool ShowsAnIcon(const IconLook& l) { return l.colours > 2; }
-// No icon at any of the first `count` positions.
-bool TrayEmpty(int count);
-
-constexpr COLORREF COOL_DIGITS = RGB(0, 255, 0);
-constexpr COLORREF HOT_DIGITS = RGB(255, 0, 0);
-constexpr COLORREF ERROR_IMAGE = 1;   // in tables of looks: the error image
-constexpr COLORREF NO_DIGITS = 2;     // in tables of looks: no number shown
-
-// What the icons at positions 0, 1, ... must show; no icon may follow them.
-struct ExpectedLook {
-    COLORREF digits;
-    Badge badge;
-    bool mark;
-};
-void ExpectLooks(const std::vector<ExpectedLook>& looks);
-
-// Whether the taskbar's tooltip controls in the shell's process hold this
-// text (code page 932) for one of their tray icons.
-bool HasTooltip(const std::string& text);
+// Waits (bounded) until the tray icons from position 0 on look like these,
+// with no icon after them. A look is what the pixels show: "error" (the
+// error image), or the digits' colour ("cool", "hot"; none if no number),
+// the badge ("good", "caution", "danger") and "mark" (told only beside
+// digits that are not hot, whose red would hide it); "?" is another picture
+// (such as a host number), "*" any icon.
+testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD timeoutMs = 20000);
+// The pixels of the icon at that position, as shown now.
+std::string Picture(int position);
 
 // The visible details balloons of the shell: tooltip windows far taller
 // than the one-line hover tooltip.
