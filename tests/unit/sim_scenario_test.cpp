@@ -23,11 +23,11 @@ Scenario Parse(const std::string& text)
 }
 
 // Every field; a drive at a position of its own; drives without a position
-// at their index.
+// at their index. The state names show in the Windows tests.
 const char* const DRIVES = u8R"("drives":[
     {"Temperature":35,"MaxTemperature":40,"State":"good","UsageRate":10,"A05":1,"A09":1234,"AC4":-1,"AC5":4,
      "AC6":2147483647,"Model":"MODEL","Firmware":"0123456789ABCDE","Serial":"A~\\z","DriveNumber":"ドライブ 0"},
-    {"position":7,"Temperature":60,"State":"caution"},{"State":7},{"InUse":0}])";
+    {"position":7},{"State":7},{"InUse":0}])";
 
 Scenario WithFaults(const std::string& faults)
 {
@@ -44,8 +44,6 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
     const unsigned char* expected = reinterpret_cast<const unsigned char*>(&r0);
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + RECORD_SIZE),
               std::vector<unsigned char>(expected, expected + RECORD_SIZE));
-    EXPECT_EQ(RecordAt(bytes.data(), 7).Temperature, 60);
-    EXPECT_EQ(RecordAt(bytes.data(), 7).State, DS_WARN);
     EXPECT_EQ(RecordAt(bytes.data(), 2).State, 7);
     for (size_t i = 0; i < RECORD_COUNT; ++i)
         EXPECT_EQ(RecordAt(bytes.data(), i).InUse, i == 0 || i == 2 || i == 7) << i;
