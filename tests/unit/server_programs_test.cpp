@@ -2,7 +2,7 @@
 // 127.0.0.1, the reload of a changed scenario, the calls smartctl gets, the
 // end on signals and --max-seconds, the exit code of bad input. What a fault
 // does to the bytes is the reply plan's (sim_scenario_test) and what each
-// fixture reads as is agent_reading_test's; the package suite runs the
+// fixture reads as is agent_rules_test's; the package suite runs the
 // installed agent against the real smartctl.
 #include "link/drive_record.h"
 #include "udp_endpoint.h"
