@@ -1,5 +1,7 @@
-// What a drive's icon, tooltip and balloon show, worked out from records.
+// What a drive's icon, tooltip and balloon show, worked out from records,
+// and when its balloon comes up by itself, refresh after refresh.
 #include "link/drive_view.h"
+#include "link/health_alert.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +76,6 @@ TEST(Tooltip, DriveNumberStateAndLabelCutTo63BytesOnACharacterBoundary)
     struct Case { std::string number; uint8_t state; std::string label; size_t full; std::string tip; } cases[] = {
         {"Disk 0", DS_GOOD, "127.0.0.1", 11, "Disk 0 正常"},
         {"Disk 1", DS_DNGR, "nas", 17, "Disk 1 危険 (nas)"},
-        {"Disk 1", DS_ERR, "192.168.1.20", 26, "Disk 1 異常 (192.168.1.20)"},
         {"", DS_GOOD, "lab", 11, " 正常 (lab)"},
         {"Disk 3", DS_GOOD, "127.0.0.1 ", 24, "Disk 3 正常 (127.0.0.1 )"},
         {"Disk 3", DS_GOOD, "", 14, "Disk 3 正常 ()"},
@@ -172,6 +173,47 @@ TEST(Periods, PollAndExchangeWaitFromSecondsWithSoundLimits)
         EXPECT_EQ(std::make_pair(PollPeriodMs(c.seconds), ExchangeWaitSeconds(c.seconds)),
                   std::make_pair(c.pollMs, c.waitSeconds))
             << c.seconds;
+}
+
+constexpr AlertMemory NEW = {DS_GOOD, false};
+constexpr AlertGate ON = {true, false, false, true};
+constexpr AlertGate OFF = {false, false, false, true};
+constexpr AlertGate OVERRIDE = {true, true, false, true};
+constexpr AlertGate HOST_NUMBERS = {true, false, true, true};
+constexpr AlertGate NO_ANSWER = {true, false, false, false};
+
+TEST(HealthAlert, AlertsWhenTheShownStateGetsWorseOrTheDriveTurnsHot)
+{
+    // now: state, check, temperature, Temp
+    struct Case { const char* what; AlertMemory previous; AlertReading now; AlertGate gate; bool alert;
+                  AlertMemory next; } cases[] = {
+        {"first report, caution", NEW, {DS_WARN, 0, 40, 45}, ON, true, {DS_WARN, false}},
+        {"first report, caution hidden", NEW, {DS_WARN, 1, 40, 45}, ON, false, {DS_GOOD, false}},
+        {"first report, error: Check hides no error", NEW, {DS_ERR, 1, 40, 45}, ON, true, {DS_ERR, false}},
+        {"first report, hot", NEW, {DS_GOOD, 0, 46, 45}, ON, true, {DS_GOOD, true}},
+        {"first report, at Temp is not hot", NEW, {DS_GOOD, 0, 45, 45}, ON, false, {DS_GOOD, false}},
+        {"caution stays caution", {DS_WARN, false}, {DS_WARN, 0, 40, 45}, ON, false, {DS_WARN, false}},
+        {"caution to danger", {DS_WARN, false}, {DS_DNGR, 0, 40, 45}, ON, true, {DS_DNGR, false}},
+        {"danger back to caution", {DS_DNGR, false}, {DS_WARN, 0, 40, 45}, ON, false, {DS_WARN, false}},
+        {"error to an unknown state shows good", {DS_ERR, false}, {7, 0, 40, 45}, ON, false, {DS_GOOD, false}},
+        {"caution hidden by Check", {DS_WARN, false}, {DS_WARN, 1, 40, 45}, ON, false, {DS_GOOD, false}},
+        {"down to Temp: not re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 45, 45}, ON, false, {DS_GOOD, true}},
+        {"down to Temp - 2: not re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 43, 45}, ON, false, {DS_GOOD, true}},
+        {"down to Temp - 3: re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 42, 45}, ON, false, {DS_GOOD, false}},
+        {"a failed sensor reads hot", NEW, {DS_GOOD, 0, -1, 45}, ON, true, {DS_GOOD, true}},
+        {"a failed sensor never cools down", {DS_GOOD, true}, {DS_GOOD, 0, -1, 45}, ON, false, {DS_GOOD, true}},
+        {"Temp below 3 never re-arms", {DS_GOOD, true}, {DS_GOOD, 0, 0, 2}, ON, false, {DS_GOOD, true}},
+        {"Alert=0: remembered, not shown", NEW, {DS_DNGR, 0, 50, 45}, OFF, false, {DS_DNGR, true}},
+        {"override: remembered, not shown", NEW, {DS_ERR, 0, 40, 45}, OVERRIDE, false, {DS_ERR, false}},
+        {"host numbers: nothing changes", {DS_WARN, true}, {DS_ERR, 0, 30, 45}, HOST_NUMBERS, false, {DS_WARN, true}},
+        {"no answer: nothing changes", {DS_WARN, true}, {DS_ERR, 0, 30, 45}, NO_ANSWER, false, {DS_WARN, true}},
+    };
+    for (const Case& c : cases) {
+        AlertDecision d = DecideAlert(c.previous, c.now, c.gate);
+        EXPECT_EQ(std::make_tuple(d.alert, int(d.next.rank), d.next.hot),
+                  std::make_tuple(c.alert, int(c.next.rank), c.next.hot))
+            << c.what;
+    }
 }
 
 } // namespace

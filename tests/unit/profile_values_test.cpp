@@ -1,4 +1,6 @@
-// The value grammar of the settings file.
+// The value grammars of the settings file and of the "PALLET" value of
+// CPALLET.INI (128 hex digits to sixteen colours and back).
+#include "config/palette_codec.h"
 #include "config/profile_values.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,37 @@ TEST(ProfileFont, ThirteenNumbersThenTheFaceAfterTheLastCommaOverTheCurrentFont)
         EXPECT_EQ(ParseProfileFont(c.text.c_str(), f), c.accepted) << c.text;
         EXPECT_EQ(std::memcmp(&f, &c.font, offsetof(FontFields, faceName)), 0) << c.text;
         EXPECT_STREQ(f.faceName, c.font.faceName) << c.text;
+    }
+}
+
+TEST(LenientHexPair, ReadsLikeABaseSixteenConversionCutToItsLowByte)
+{
+    struct Case { const char* pair; unsigned expected; } cases[] = {
+        {"00", 0x00}, {"FF", 0xFF}, {"af", 0xAF}, {"\t9", 0x09}, {"-1", 0xFF}, {"+A", 0x0A},
+        {"G5", 0x00}, {"5G", 0x05}, {"--", 0x00}, {"- ", 0x00}, {"-F", 0xF1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LenientHexPair(c.pair[0], c.pair[1]), c.expected) << c.pair;
+}
+
+TEST(PaletteText, PairsInMemoryOrderBothWaysAndAValueOfAnyOtherLengthIgnored)
+{
+    std::string text = "FF000000" + std::string(112, '0') + "1234567a";
+    PaletteColor colors[PALETTE_COLORS] = {};
+    ASSERT_TRUE(DecodePalette(text.c_str(), colors));
+    EXPECT_EQ(colors[0], 0x000000FFu);   // red
+    EXPECT_EQ(colors[14], 0u);
+    EXPECT_EQ(colors[15], 0x7A563412u);
+    char back[PALETTE_TEXT_LENGTH + 1];
+    EncodePalette(colors, back);
+    EXPECT_EQ(std::string(back), "FF000000" + std::string(112, '0') + "1234567A");   // upper case
+
+    for (size_t length : {0u, 127u, 129u, 300u}) {
+        for (PaletteColor& c : colors)
+            c = 0x00123456;
+        EXPECT_FALSE(DecodePalette(std::string(length, 'F').c_str(), colors)) << length;
+        for (PaletteColor c : colors)
+            EXPECT_EQ(c, 0x00123456u) << length;
     }
 }
 

@@ -2,13 +2,13 @@
 // 127.0.0.1, the reload of a changed scenario, the calls smartctl gets, the
 // end on signals and --max-seconds, the exit code of bad input. What a fault
 // does to the bytes is the reply plan's (sim_scenario_test) and what each
-// fixture reads as is agent_reading_test's; the package suite runs the
+// fixture reads as is agent_rules_test's; the package suite runs the
 // installed agent against the real smartctl.
 #include "link/drive_record.h"
+#include "udp_endpoint.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -135,34 +135,26 @@ private:
     bool ended_ = false;
 };
 
-// A client socket of the test.
-class Client {
+// A client socket of the test on 127.0.0.1.
+class Client : public UdpEndpoint {
 public:
-    Client() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {}
-    ~Client() { close(fd_); }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-
+    Client()
+    {
+        std::string error;
+        Open("127.0.0.1", 0, &error);
+    }
     void Send(int port, const std::vector<unsigned char>& bytes)
     {
-        sockaddr_in to = {};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        SendTo(bytes, {htonl(INADDR_LOOPBACK), static_cast<uint16_t>(port)});
     }
     // The next datagram within ms, empty when none came; *fromPort gets its source port.
     std::vector<unsigned char> Receive(int ms, int* fromPort = nullptr)
     {
-        pollfd p = {fd_, POLLIN, 0};
-        std::vector<unsigned char> bytes(poll(&p, 1, ms) > 0 ? 70000 : 0);
-        sockaddr_in from = {};
-        socklen_t length = sizeof from;
-        if (!bytes.empty())
-            bytes.resize(std::max<ssize_t>(0, recvfrom(fd_, bytes.data(), bytes.size(), 0,
-                                                      reinterpret_cast<sockaddr*>(&from), &length)));
+        std::vector<unsigned char> bytes(70000);
+        Peer from;
+        bytes.resize(std::max(WaitReadable(ms) ? UdpEndpoint::Receive(bytes.data(), bytes.size(), &from) : 0, 0L));
         if (fromPort)
-            *fromPort = ntohs(from.sin_port);
+            *fromPort = from.port;
         return bytes;
     }
     // The reply to one request 0x01 (empty when none came).
@@ -171,22 +163,22 @@ public:
         Send(port, {0x01});
         return Receive(3000, fromPort);
     }
-
-private:
-    int fd_;
 };
 
-TEST(SimProgram, AnswersAsItsFaultsSayReadsAChangedScenarioAgainAndEndsOnSIGTERM)
+// Whether a fault reaches the wire the Windows tests show through the
+// client; what the client takes either way (another source port, a late
+// reply, other datagrams ignored and not counted) is shown here.
+TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIGTERM)
 {
     TempDir dir;
     const std::string scenario = dir / "s.json";
-    WriteFile(scenario, R"({"drives":[{"Temperature":33}], "faults":[{"request":2,"kind":"no-reply"},
-        {"request":3,"kind":"other-port"},{"request":3,"kind":"delay","ms":300}]})");
+    WriteFile(scenario, R"({"drives":[{"Temperature":33}],
+        "faults":[{"request":2,"kind":"other-port"},{"request":2,"kind":"delay","ms":300}]})");
     ChildRun sim(VELMORA_SIM_EXE, {"--port", "0", scenario});
     const int port = sim.NumberAfter("listening=127.0.0.1:");
     ASSERT_NE(port, 0) << sim.Output();
     Client client;
-    // Other datagrams are not answered and not counted: request 2 is still the silent one.
+    // Other datagrams are not answered and not counted: request 2 is still the late one.
     for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {0x00}}) {
         client.Send(port, other);
         EXPECT_TRUE(client.Receive(300).empty());
@@ -196,23 +188,21 @@ TEST(SimProgram, AnswersAsItsFaultsSayReadsAChangedScenarioAgainAndEndsOnSIGTERM
     EXPECT_EQ(RecordAt(client.Ask(port, &from).data(), 0).Temperature, 33);
     EXPECT_EQ(from, port);
     client.Send(port, {0x01});
-    EXPECT_TRUE(client.Receive(500).empty());
-    EXPECT_EQ(client.Ask(port, &from).size(), REPLY_SIZE);
+    EXPECT_TRUE(client.Receive(150).empty());
+    EXPECT_EQ(client.Receive(3000, &from).size(), REPLY_SIZE);
     EXPECT_NE(from, port);
 
-    WriteFile(scenario, R"({"drives":[{"Temperature":61}]})");
-    ASSERT_TRUE(WaitFor([&] { return sim.Output().find("generation=2") != std::string::npos; }));
-    EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 61);
-    // A broken scenario is never served: the last good one stays.
+    // A broken scenario is never served: the one in use stays.
     WriteFile(scenario, R"({"drives":[{"Temperature":"broken"}]})");
     ASSERT_TRUE(WaitFor([&] { return sim.Output().find("rejected=") != std::string::npos; }));
-    EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 61);
+    EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 33);
 
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.Wait(), 0);
     EXPECT_NE(sim.Output().find("end=SIGTERM"), std::string::npos);
 }
 
+// The options' errors end the program with code 2 and name their option.
 TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
 {
     TempDir dir;
@@ -223,7 +213,13 @@ TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
         {{"--port", "0", "--max-seconds", "0.3", good}, 0, "end=max-seconds"},
         {{bad}, 2, "bad.json: drives[1].MaxTemperature: 300 is out of range -128 to 127"},
         {{dir / "none.json"}, 2, "none.json: cannot read the file"},
-        {{"--port", "99999", good}, 2, "velmora-sim: --port: '99999'"},
+        {{"--port", "99999", good}, 2, "velmora-sim: --port: '99999' is not a port number"},
+        {{"--port", "x", good}, 2, "velmora-sim: --port: 'x' is not a port number"},
+        {{"--max-seconds", "0", good}, 2, "velmora-sim: --max-seconds: '0' is not a positive"},
+        {{good, "--log"}, 2, "velmora-sim: --log needs a value"},
+        {{"--verbose", good}, 2, "velmora-sim: unknown option --verbose"},
+        {{good, "b"}, 2, "velmora-sim: more than one scenario file: b"},
+        {{}, 2, "velmora-sim: no scenario file given"},
     };
     for (const auto& c : cases) {
         ChildRun run(VELMORA_SIM_EXE, c.args);
@@ -286,7 +282,6 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
     ASSERT_TRUE(WaitFor([&] { return CountOf(ReadFile(dir_ / "calls"), "/dev/sdf\n") >= 2; }));
     const std::string calls = ReadFile(dir_ / "calls");
     EXPECT_EQ(CountOf(calls, "--nocheck=standby,3 "), CountOf(calls, "\n") - 1) << calls;   // all but the scan
-    EXPECT_EQ(calls.find("WOKEN"), std::string::npos) << calls;
     EXPECT_NE(calls.find("--device=sat /dev/sdf"), std::string::npos);
     EXPECT_NE(agent->Output().find("7 drives: /dev/sda /dev/sdb /dev/nvme0"), std::string::npos);
     EXPECT_NE(agent->Output().find("position 5 /dev/sde: State 3 (cannot be read)"), std::string::npos);

@@ -23,11 +23,11 @@ Scenario Parse(const std::string& text)
 }
 
 // Every field; a drive at a position of its own; drives without a position
-// at their index.
+// at their index. The state names show in the Windows tests.
 const char* const DRIVES = u8R"("drives":[
     {"Temperature":35,"MaxTemperature":40,"State":"good","UsageRate":10,"A05":1,"A09":1234,"AC4":-1,"AC5":4,
      "AC6":2147483647,"Model":"MODEL","Firmware":"0123456789ABCDE","Serial":"A~\\z","DriveNumber":"ドライブ 0"},
-    {"position":7,"Temperature":60,"State":"caution"},{"State":7},{"InUse":0}])";
+    {"position":7},{"State":7},{"InUse":0}])";
 
 Scenario WithFaults(const std::string& faults)
 {
@@ -44,8 +44,6 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
     const unsigned char* expected = reinterpret_cast<const unsigned char*>(&r0);
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + RECORD_SIZE),
               std::vector<unsigned char>(expected, expected + RECORD_SIZE));
-    EXPECT_EQ(RecordAt(bytes.data(), 7).Temperature, 60);
-    EXPECT_EQ(RecordAt(bytes.data(), 7).State, DS_WARN);
     EXPECT_EQ(RecordAt(bytes.data(), 2).State, 7);
     for (size_t i = 0; i < RECORD_COUNT; ++i)
         EXPECT_EQ(RecordAt(bytes.data(), i).InUse, i == 0 || i == 2 || i == 7) << i;
@@ -53,35 +51,26 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 
 TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
-    // The reply to request: sent, its size, how many of its bytes are the plain reply's, its delay, from
-    // another port, and the faults logged.
-    struct Case { const char* fault; uint32_t request; bool send; size_t size, samePrefix; uint32_t delayMs;
-                  bool otherPort; const char* faults; } cases[] = {
-        {R"({"request":1,"kind":"no-reply"})", 1, false, REPLY_SIZE, REPLY_SIZE, 0, false, "no-reply"},
-        {R"({"request":1,"kind":"delay","ms":1500})", 1, true, REPLY_SIZE, REPLY_SIZE, 1500, false, "delay"},
-        {R"({"request":1,"kind":"short","bytes":204})", 1, true, 204, 204, 0, false, "short"},
-        {R"({"request":1,"kind":"short","bytes":0})", 1, true, 0, 0, 0, false, "short"},
-        {R"({"request":1,"kind":"oversize"})", 1, true, 4000, REPLY_SIZE, 0, false, "oversize"},
-        {R"({"request":1,"kind":"oversize","bytes":3265})", 1, true, 3265, REPLY_SIZE, 0, false, "oversize"},
-        {R"({"request":1,"kind":"garbage"})", 1, true, REPLY_SIZE, 0, 0, false, "garbage"},
-        {R"({"request":1,"kind":"garbage","bytes":17})", 1, true, 17, 0, 0, false, "garbage"},
-        {R"({"request":1,"kind":"unterminated"})", 1, true, REPLY_SIZE, 33, 0, false, "unterminated"},   // up to "MODEL"
-        {R"({"request":1,"kind":"other-port"})", 1, true, REPLY_SIZE, REPLY_SIZE, 0, true, "other-port"},
-        {R"({"request":"all","kind":"short","bytes":5})", 9, true, 5, 5, 0, false, "short"},
-        {R"({"request":1,"kind":"other-port"},{"request":1,"kind":"delay","ms":20})", 1, true, REPLY_SIZE,
-         REPLY_SIZE, 20, true, "delay,other-port"},
-        {R"({"request":2,"kind":"no-reply"})", 1, true, REPLY_SIZE, REPLY_SIZE, 0, false, ""},
-        {R"({"request":1,"kind":"short","bytes":10},{"request":2,"kind":"no-reply"})", 3, true, REPLY_SIZE,
-         REPLY_SIZE, 0, false, ""},
+    // The reply to request 1: its size, how many of its bytes are the plain reply's, its delay, from another
+    // port, and the faults logged. Silence, short replies and which requests a fault hits show in the Windows
+    // tests of the exchange, which fail when the simulator gets them wrong.
+    struct Case { const char* fault; size_t size, samePrefix; uint32_t delayMs; bool otherPort;
+                  const char* faults; } cases[] = {
+        {R"({"request":1,"kind":"oversize"})", 4000, REPLY_SIZE, 0, false, "oversize"},
+        {R"({"request":1,"kind":"oversize","bytes":3265})", 3265, REPLY_SIZE, 0, false, "oversize"},
+        {R"({"request":1,"kind":"garbage"})", REPLY_SIZE, 0, 0, false, "garbage"},
+        {R"({"request":1,"kind":"unterminated"})", REPLY_SIZE, 33, 0, false, "unterminated"},   // up to "MODEL"
+        {R"({"request":1,"kind":"other-port"},{"request":1,"kind":"delay","ms":20})", REPLY_SIZE, REPLY_SIZE, 20,
+         true, "delay,other-port"},
     };
     const std::vector<unsigned char> plain = PlanReply(WithFaults(""), 1, 0).bytes;
     for (const Case& c : cases) {
-        ReplyPlan plan = PlanReply(WithFaults(c.fault), c.request, 0);
+        ReplyPlan plan = PlanReply(WithFaults(c.fault), 1, 0);
         const size_t same = std::mismatch(plain.begin(), plain.end(), plan.bytes.begin(),
                                           plan.bytes.begin() + std::min(plan.bytes.size(), REPLY_SIZE)).first -
                             plain.begin();
         EXPECT_EQ(std::make_tuple(plan.send, plan.bytes.size(), same, plan.delayMs, plan.otherPort, plan.faults),
-                  std::make_tuple(c.send, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
+                  std::make_tuple(true, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
             << c.fault;
     }
     // Garbage differs per request and holds no 0 byte; unterminated texts
@@ -162,29 +151,20 @@ TEST(SimSchedule, TemperaturesFollowTheirScheduleIntoTheRecord)
     }
 }
 
-TEST(SimOptions, DefaultsEveryOptionAndMalformedCommandLines)
+// Their errors are the process test's (server_programs_test).
+TEST(SimOptions, DefaultsAndEveryOption)
 {
-    struct Case { std::vector<const char*> args; const char* error; SimOptions expected; } cases[] = {
-        {{"s.json"}, nullptr, {"127.0.0.1", 10008, "", 0, "s.json", false}},
-        {{"--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"}, nullptr,
+    struct Case { std::vector<const char*> args; SimOptions expected; } cases[] = {
+        {{"s.json"}, {"127.0.0.1", 10008, "", 0, "s.json", false}},
+        {{"--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"},
          {"0.0.0.0", 0, "l.txt", 2.5, "x.json", false}},
-        {{"--help"}, nullptr, {"127.0.0.1", 10008, "", 0, "", true}},
-        {{}, "no scenario file given", {}},
-        {{"--port", "x", "s"}, "--port: 'x' is not a port number", {}},
-        {{"--max-seconds", "0", "s"}, "--max-seconds: '0' is not a positive", {}},
-        {{"s", "--log"}, "--log needs a value", {}},
-        {{"--verbose", "s"}, "unknown option --verbose", {}},
-        {{"a", "b"}, "more than one scenario file: b", {}},
+        {{"--help"}, {"127.0.0.1", 10008, "", 0, "", true}},
     };
     for (Case& c : cases) {
         c.args.insert(c.args.begin(), "velmora-sim");
         SimOptions o;
         std::string error;
-        ASSERT_EQ(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error), !c.error) << error;
-        if (c.error) {
-            EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
-            continue;
-        }
+        ASSERT_TRUE(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error)) << error;
         const SimOptions& e = c.expected;
         EXPECT_EQ(std::tie(o.bindAddress, o.port, o.logFile, o.maxSeconds, o.scenarioFile, o.help),
                   std::tie(e.bindAddress, e.port, e.logFile, e.maxSeconds, e.scenarioFile, e.help));

@@ -1,6 +1,11 @@
-// smartctl's output to a drive record: the fixture drives, the State rules,
-// the clamps, and output that cannot be used. Each case may first apply an
-// earlier run to the same drive.
+// The agent's rules. smartctl's output to a drive record: the fixture
+// drives, the State rules, the clamps, and output that cannot be used; each
+// case may first apply an earlier run to the same drive. Its limits: whom it
+// answers (the allow list's blocks at their edges, replies a second per
+// source) and how long and how much a smartctl run may take.
+#include "allow_list.h"
+#include "process_run.h"
+#include "rate_limit.h"
 #include "smart_reading.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +30,7 @@ constexpr ReadingKind DATA = ReadingKind::DATA, ASLEEP = ReadingKind::ASLEEP, UN
 
 // State, Temperature, MaxTemperature, UsageRate, A05, A09, AC4, AC5, AC6.
 using Values = std::array<int, 9>;
-constexpr Values SDA = {0, 34, 45, 0, 0, 12034}, SDA_UNREAD = {3, 34, 45, 0, 0, 12034};
+constexpr Values SDA_UNREAD = {3, 34, 45, 0, 0, 12034};
 constexpr Values SDD = {1, 38, 49, 0, 8, 30500, 6, 2, 1};
 const char* const SDA_MODEL = "KELPRA HD4000 Test Disk";
 
@@ -42,12 +47,11 @@ const std::string HUGE_RAW = R"({"ata_smart_attributes":{"table":[{"id":5,"raw":
   {"id":197,"raw":{"value":-5}}]},"temperature":{"current":300,"lifetime_max":-300},"power_on_time":{"hours":1e30}})";
 const std::string DEEP = "{\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}";
 
+// sda and sdd show what they read through the runs that keep it.
 const ReadingCase CASES[] = {
-    {"ata disk", NONE, Ok("@sda"), DATA, SDA, SDA_MODEL},
     {"ata ssd without lifetime max", NONE, Ok("@sdb"), DATA, {0, 29, 29, 0, 0, 2210}, "KELPRA SSD 480"},
     {"nvme", NONE, Ok("@nvme0"), DATA, {0, 41, 41, 7, 0, 5120}, "KELPRA NVMe 1TB"},
     {"failing drive", NONE, {"@sdc", RunEnd::EXITED, 24}, DATA, {2, 52, 61, 0, 3968, 70110}, "KELPRA HD2000 Failing"},
-    {"reallocated and pending", NONE, Ok("@sdd"), DATA, SDD, "KELPRA HD3000 Worn"},
     {"cannot be opened", NONE, {"@sde", RunEnd::EXITED, 2}, UNREADABLE, {3}},
     {"asleep from the start", NONE, {"@sdf", RunEnd::EXITED, 3}, ASLEEP, {}},
     {"asleep keeps the last record", Ok("@sdd"), {"@sdf", RunEnd::EXITED, 3}, ASLEEP, SDD, "KELPRA HD3000 Worn"},
@@ -115,6 +119,67 @@ TEST(AgentReading, TextsAreCutToTheirFieldsOnACharacterBoundary)
     EXPECT_EQ(std::string(drive.record.Model), std::string(62, 'M'));
     EXPECT_EQ(std::string(drive.record.Serial), std::string(31, 'S'));
     EXPECT_STREQ(drive.record.Firmware, "????x");   // no Shift-JIS form: marked, never cut mid-character
+}
+
+TEST(AgentAllowList, BlocksEndWhereTheirPrefixSays)
+{
+    // allow: nullptr for the defaults
+    const struct { const char* allow; const char* source; bool allowed; } cases[] = {
+        {nullptr, "127.255.255.255", true}, {nullptr, "128.0.0.1", false},     {nullptr, "10.200.1.1", true},
+        {nullptr, "11.0.0.0", false},       {nullptr, "172.15.255.255", false}, {nullptr, "172.16.0.0", true},
+        {nullptr, "172.31.255.255", true},  {nullptr, "172.32.0.0", false},     {nullptr, "192.168.77.1", true},
+        {nullptr, "192.169.0.1", false},    {nullptr, "169.254.3.4", true},     {nullptr, "8.8.8.8", false},
+        {"192.168.1.77/24", "192.168.1.5", true}, {"192.168.1.77/24", "192.168.2.5", false},
+        {"0.0.0.0/0", "8.8.8.8", true},     {"203.0.113.9", "203.0.113.9", true}, {"203.0.113.9", "203.0.113.8", false},
+    };
+    for (const auto& c : cases) {
+        AllowList list;
+        if (c.allow) {
+            list.Clear();
+            ASSERT_TRUE(list.Add(c.allow)) << c.allow;
+        }
+        uint32_t address = 0;
+        ASSERT_TRUE(ParseIpv4(c.source, &address)) << c.source;
+        EXPECT_EQ(list.Allows(address), c.allowed) << (c.allow ? c.allow : "defaults") << " " << c.source;
+    }
+    AllowList list;
+    for (const char* bad : {"1.2.3.4/33", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.4/", "/8", " 1.2.3.4", "1.2.3.-4"})
+        EXPECT_FALSE(list.Add(bad)) << bad;
+}
+
+TEST(AgentRateLimit, TwentyASecondPerSourceInABoundedTable)
+{
+    RateLimit limit(20, 2);
+    int allowed = 0;
+    for (int i = 0; i < 30; ++i)
+        allowed += limit.Allow(1, 100 + i);
+    EXPECT_EQ(allowed, 20);
+    EXPECT_FALSE(limit.Allow(1, 1099)) << "still the same second";
+    EXPECT_TRUE(limit.Allow(1, 1100)) << "a new second";
+    EXPECT_TRUE(limit.Allow(2, 1100)) << "another source has its own count";
+    EXPECT_FALSE(limit.Allow(3, 1100)) << "the table is full";
+    EXPECT_TRUE(limit.Allow(3, 2100)) << "expired sources make room";
+    EXPECT_LE(limit.Sources(), 2u);
+}
+
+TEST(AgentProcessRun, EndsEveryRunWithinItsLimits)
+{
+    const struct { const char* name; std::vector<std::string> argv; RunLimits limits; RunEnd end; int status;
+                   const char* output; } cases[] = {
+        {"exit status and output", {"/bin/sh", "-c", "echo out; echo err >&2; exit 5"}, {}, RunEnd::EXITED, 5, "out\n"},
+        {"hung", {"/bin/sh", "-c", "sleep 20"}, {1024, 300}, RunEnd::TIMED_OUT, -1, ""},
+        {"output closed, still running", {"/bin/sh", "-c", "exec >&-; sleep 20"}, {1024, 300}, RunEnd::TIMED_OUT,
+         -1, ""},
+        {"endless output", {"yes"}, {100000, 20000}, RunEnd::TOO_LONG, -1, nullptr},
+        {"missing program", {"/nonexistent/smartctl"}, {}, RunEnd::FAILED, -1, ""},
+        {"killed by a signal", {"/bin/sh", "-c", "kill -9 $$"}, {}, RunEnd::FAILED, -1, ""},
+    };
+    for (const auto& c : cases) {
+        SmartctlRun run = RunProgram(c.argv, c.limits, [] { return false; });
+        EXPECT_EQ(std::make_pair(run.end, run.exitStatus), std::make_pair(c.end, c.status)) << c.name;
+        EXPECT_TRUE(!c.output || run.output == c.output) << c.name << ": " << run.output.substr(0, 80);
+    }
+    EXPECT_EQ(RunProgram({"/bin/sh", "-c", "sleep 20"}, {}, [] { return true; }).end, RunEnd::CANCELLED);
 }
 
 } // namespace
