@@ -7,16 +7,6 @@
 
 namespace {
 
-// A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
-std::vector<HWND> OpenBoxes(DWORD processId)
-{
-    std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, "#32770", true))
-        if (GetDlgItem(window, 0xFFFF) != nullptr)
-            boxes.push_back(window);
-    return boxes;
-}
-
 // What the window shows, in Shift-JIS whatever this process's code page.
 std::string ShiftJisText(HWND window)
 {
@@ -51,8 +41,8 @@ SeenBox Read(HWND box)
 
 } // namespace
 
-MsgBoxWatcher::MsgBoxWatcher(DWORD processId, UINT pressId)
-    : processId_(processId ? processId : GetCurrentProcessId()), pressId_(pressId), thread_([this] { Run(); })
+MsgBoxWatcher::MsgBoxWatcher(DWORD processId)
+    : processId_(processId ? processId : GetCurrentProcessId()), thread_([this] { Run(); })
 {
 }
 
@@ -66,9 +56,12 @@ void MsgBoxWatcher::Run()
 {
     std::vector<HWND> handled;
     while (!stop_) {
-        const std::vector<HWND> boxes = OpenBoxes(processId_);
-        open_ = boxes.size();
-        for (HWND box : boxes) {
+        size_t open = 0;
+        // A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
+        for (HWND box : TopLevelWindows(processId_, "#32770", true)) {
+            if (GetDlgItem(box, 0xFFFF) == nullptr)
+                continue;
+            ++open;
             if (std::find(handled.begin(), handled.end(), box) == handled.end()) {
                 SeenBox seen = Read(box);
                 std::lock_guard<std::mutex> lock(mutex_);
@@ -76,8 +69,9 @@ void MsgBoxWatcher::Run()
                 handled.push_back(box);
             }
             if (!paused_)
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressId_, BN_CLICKED), 0);
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
+        open_ = open;
         // Forget closed boxes: a later box may reuse the handle value.
         handled.erase(std::remove_if(handled.begin(), handled.end(), [](HWND h) { return !IsWindow(h); }),
                       handled.end());

@@ -20,8 +20,9 @@ struct SeenBox {
 
 class MsgBoxWatcher {
 public:
-    // processId 0: boxes of this process; otherwise of that process.
-    explicit MsgBoxWatcher(DWORD processId = 0, UINT pressId = IDOK);
+    // processId 0: boxes of this process; otherwise of that process. Each
+    // box is closed with its OK button.
+    explicit MsgBoxWatcher(DWORD processId = 0);
     ~MsgBoxWatcher();
     MsgBoxWatcher(const MsgBoxWatcher&) = delete;
     MsgBoxWatcher& operator=(const MsgBoxWatcher&) = delete;
@@ -39,7 +40,6 @@ private:
     void Run();
 
     DWORD processId_;
-    UINT pressId_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};
     std::atomic<size_t> open_{0};
