@@ -1,7 +1,5 @@
-// Message-box watcher: polls for "#32770" windows holding a static text.
+// Message-box watcher: a box is a visible "#32770" window with static 0xFFFF.
 #include "msgbox_watcher.h"
-
-#include "test_env.h"
 
 #include <algorithm>
 
@@ -57,7 +55,6 @@ void MsgBoxWatcher::Run()
     std::vector<HWND> handled;
     while (!stop_) {
         size_t open = 0;
-        // A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
         for (HWND box : TopLevelWindows(processId_, "#32770", true)) {
             if (GetDlgItem(box, 0xFFFF) == nullptr)
                 continue;
@@ -83,9 +80,4 @@ std::vector<SeenBox> MsgBoxWatcher::Boxes() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return boxes_;
-}
-
-bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const
-{
-    return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "test_env.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -30,7 +32,10 @@ public:
     std::vector<SeenBox> Boxes() const;
     size_t Count() const { return Boxes().size(); }
     // Waits until at least n boxes were seen; false on time-out.
-    bool WaitForCount(size_t n, DWORD timeoutMs) const;
+    bool WaitForCount(size_t n, DWORD timeoutMs) const
+    {
+        return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
+    }
     // While paused, boxes stay open (to test what happens meanwhile).
     void Pause(bool paused) { paused_ = paused; }
     // Number of boxes open right now.
