@@ -7,11 +7,8 @@
 
 namespace {
 
-std::vector<DialogDriver*>& Drivers()
-{
-    static std::vector<DialogDriver*> drivers;
-    return drivers;
-}
+// The live drivers, to find one by its timer's id.
+std::vector<DialogDriver*> drivers;
 
 } // namespace
 
@@ -36,20 +33,19 @@ DialogDriver::DialogDriver(std::vector<Action> actions, HWND ignore, int maxTick
     : actions_(std::move(actions)), handled_{ignore}, maxTicks_(maxTicks), ticksLeft_(maxTicks)
 {
     timer_ = SetTimer(nullptr, 0, 30, Tick);
-    Drivers().push_back(this);
+    drivers.push_back(this);
 }
 
 DialogDriver::~DialogDriver()
 {
     if (timer_)
         KillTimer(nullptr, timer_);
-    auto& all = Drivers();
-    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    drivers.erase(std::remove(drivers.begin(), drivers.end(), this), drivers.end());
 }
 
 void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR id, DWORD)
 {
-    for (DialogDriver* d : Drivers())
+    for (DialogDriver* d : drivers)
         if (d->timer_ == id) {
             d->OnTick();
             return;

@@ -23,7 +23,6 @@ public:
     DialogDriver& operator=(const DialogDriver&) = delete;
 
     bool Ran() const { return next_ > 0; }
-    size_t RunCount() const { return next_; }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);

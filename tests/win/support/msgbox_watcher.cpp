@@ -1,21 +1,9 @@
-// Message-box watcher: polls for "#32770" windows holding a static text.
+// Message-box watcher: a box is a visible "#32770" window with static 0xFFFF.
 #include "msgbox_watcher.h"
-
-#include "test_env.h"
 
 #include <algorithm>
 
 namespace {
-
-// A message box is a visible "#32770" dialog whose text sits in static 0xFFFF.
-std::vector<HWND> OpenBoxes(DWORD processId)
-{
-    std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, "#32770", true))
-        if (GetDlgItem(window, 0xFFFF) != nullptr)
-            boxes.push_back(window);
-    return boxes;
-}
 
 // What the window shows, in Shift-JIS whatever this process's code page.
 std::string ShiftJisText(HWND window)
@@ -51,8 +39,8 @@ SeenBox Read(HWND box)
 
 } // namespace
 
-MsgBoxWatcher::MsgBoxWatcher(DWORD processId, UINT pressId)
-    : processId_(processId ? processId : GetCurrentProcessId()), pressId_(pressId), thread_([this] { Run(); })
+MsgBoxWatcher::MsgBoxWatcher(DWORD processId)
+    : processId_(processId ? processId : GetCurrentProcessId()), thread_([this] { Run(); })
 {
 }
 
@@ -66,9 +54,11 @@ void MsgBoxWatcher::Run()
 {
     std::vector<HWND> handled;
     while (!stop_) {
-        const std::vector<HWND> boxes = OpenBoxes(processId_);
-        open_ = boxes.size();
-        for (HWND box : boxes) {
+        size_t open = 0;
+        for (HWND box : TopLevelWindows(processId_, "#32770", true)) {
+            if (GetDlgItem(box, 0xFFFF) == nullptr)
+                continue;
+            ++open;
             if (std::find(handled.begin(), handled.end(), box) == handled.end()) {
                 SeenBox seen = Read(box);
                 std::lock_guard<std::mutex> lock(mutex_);
@@ -76,8 +66,9 @@ void MsgBoxWatcher::Run()
                 handled.push_back(box);
             }
             if (!paused_)
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressId_, BN_CLICKED), 0);
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
+        open_ = open;
         // Forget closed boxes: a later box may reuse the handle value.
         handled.erase(std::remove_if(handled.begin(), handled.end(), [](HWND h) { return !IsWindow(h); }),
                       handled.end());
@@ -89,9 +80,4 @@ std::vector<SeenBox> MsgBoxWatcher::Boxes() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return boxes_;
-}
-
-bool MsgBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const
-{
-    return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
 }

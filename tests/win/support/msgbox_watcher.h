@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "test_env.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -20,8 +22,9 @@ struct SeenBox {
 
 class MsgBoxWatcher {
 public:
-    // processId 0: boxes of this process; otherwise of that process.
-    explicit MsgBoxWatcher(DWORD processId = 0, UINT pressId = IDOK);
+    // processId 0: boxes of this process; otherwise of that process. Each
+    // box is closed with its OK button.
+    explicit MsgBoxWatcher(DWORD processId = 0);
     ~MsgBoxWatcher();
     MsgBoxWatcher(const MsgBoxWatcher&) = delete;
     MsgBoxWatcher& operator=(const MsgBoxWatcher&) = delete;
@@ -29,7 +32,10 @@ public:
     std::vector<SeenBox> Boxes() const;
     size_t Count() const { return Boxes().size(); }
     // Waits until at least n boxes were seen; false on time-out.
-    bool WaitForCount(size_t n, DWORD timeoutMs) const;
+    bool WaitForCount(size_t n, DWORD timeoutMs) const
+    {
+        return WaitUntil([&] { return Count() >= n; }, timeoutMs, 20);
+    }
     // While paused, boxes stay open (to test what happens meanwhile).
     void Pause(bool paused) { paused_ = paused; }
     // Number of boxes open right now.
@@ -39,7 +45,6 @@ private:
     void Run();
 
     DWORD processId_;
-    UINT pressId_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};
     std::atomic<size_t> open_{0};
