@@ -245,15 +245,9 @@ TEST_F(Tray, TheBalloonShowsTheStoredRecordWithTheShownImageCutOnACharacterBound
     wide.UsageRate = -10;
     wide.A09 = 2400000;
     const std::string MODEL = "VELMORA VX-2000";
-    const struct {
-        unsigned slot;
-        DriveRecord record;
-        UINT image;
-        DWORD icon;
-        HICON shown;
-        std::string title;
-        size_t bytes;   // of the text shown
-    } cases[] = {
+    // bytes: of the text shown
+    const struct { unsigned slot; DriveRecord record; UINT image; DWORD icon; HICON shown; std::string title;
+                   size_t bytes; } cases[] = {
         {3, TrayFixture::Drive(38, DS_WARN, "Disk 3"), 238, NIIF_WARNING, PlainImage(), MODEL, 255},
         // After a failed refresh, and an empty slot: an empty balloon.
         {1, TrayFixture::Drive(40, DS_GOOD, "Disk 1"), ICON_ERROR, NIIF_INFO, ErrorImage(), MODEL, 255},
