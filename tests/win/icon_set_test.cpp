@@ -182,7 +182,8 @@ TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 // A build, a rebuild, then two rebuilds with an error icon and badges from
 // files: every table follows the objects, each build replaces the last
 // generation, and the only object that stays new is the file's error icon.
-TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
+// A rebuild that fails part way leaves no table entry with a destroyed handle.
+TEST_F(IconSet, BuildsLendEveryIconToEveryTableLeaveOneGenerationAndSurviveAFailure)
 {
     ASSERT_TRUE(BuildIconSet());
     EXPECT_EQ(boxes_.Count(), 0u);
@@ -216,6 +217,25 @@ TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
     EXPECT_FALSE(IconAlive(fromFile));
     ExpectTablesMatchTheObjects();
     EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
+
+    std::vector<HICON> last;
+    for (const CNUMICON& icon : NumIconArray)
+        last.push_back(icon.m_hIcon);
+    Settings.HostNumber = 62;   // the host icon 608 would show 1000
+    DebugOutput debug;
+    EXPECT_FALSE(BuildIconSet());
+    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
+    ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
+    const SeenBox box = boxes_.Boxes()[0];
+    EXPECT_EQ(std::tie(box.caption, box.text, box.errorIcon, box.owner),
+              std::make_tuple("エラー情報", "アイコンのビルドに失敗しました。", true, nullptr));
+    // The temperature icons were replaced before the failure...
+    for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
+        EXPECT_FALSE(IconAlive(last[i])) << i;
+    // ...the icons from 608 on kept theirs, and the tables follow the objects.
+    for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
+        EXPECT_EQ(NumIconArray[i].m_hIcon, last[i]);
+    ExpectTablesMatchTheObjects();
 }
 
 // Each state block's badge and mark from files, shown as view types 1
@@ -266,30 +286,6 @@ TEST_F(IconSet, EachIconTakesItsBlocksOverlaysItsHeatsColourAndHostIconsTheirSty
         EXPECT_EQ(ReadIcon(NumIconArray[ICON_HOST_BASE + n].m_hIcon).argb, ReadIcon(reference.m_hIcon).argb)
             << "F" << std::hex << n;
     }
-}
-
-TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
-{
-    ASSERT_TRUE(BuildIconSet());
-    std::vector<HICON> first;
-    for (const CNUMICON& icon : NumIconArray)
-        first.push_back(icon.m_hIcon);
-    Settings.HostNumber = 62;   // the host icon 608 would show 1000
-    DebugOutput debug;
-    EXPECT_FALSE(BuildIconSet());
-    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
-    ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
-    const SeenBox box = boxes_.Boxes()[0];
-    EXPECT_EQ(std::tie(box.caption, box.text, box.errorIcon, box.owner),
-              std::make_tuple("エラー情報", "アイコンのビルドに失敗しました。", true, nullptr));
-
-    // The temperature icons were replaced before the failure...
-    for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
-        EXPECT_FALSE(IconAlive(first[i])) << i;
-    // ...the icons from 608 on kept theirs, and the tables follow the objects.
-    for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
-        EXPECT_EQ(NumIconArray[i].m_hIcon, first[i]);
-    ExpectTablesMatchTheObjects();
 }
 
 // A resource icon's own picture at size x size.
