@@ -1,12 +1,17 @@
+// The icons on real pixels. CNUMICON: painting order, shadow passes and the
+// font scaled with the icon, centring, and the condensing of wide digits.
 // BuildIconSet: the tray tables after a build, a rebuild and a failed
 // rebuild; the error icon and the overlays from file or resource; each
-// block's overlays, each heat's colours and the host icons; the pictures
-// at each display scale.
+// block's overlays, each heat's colours and the host icons; the pictures at
+// each display scale. The owning wrappers and CIMGICON by the live counts,
+// shared resource icons, the menu pictures, and CIMGICON's colour key.
 #include "config/settings.h"
 #include "debug_output.h"
 #include "icon_pixels.h"
 #include "icons/gdi_tally.h"
+#include "icons/gdi_wrappers.h"
 #include "icons/icon_set.h"
+#include "icons/imgicon.h"
 #include "icons/numicon.h"
 #include "link/drive_slot.h"
 #include "msgbox_watcher.h"
@@ -14,13 +19,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
+
+const COLORREF MASK = RGB(15, 15, 15);
+const uint32_t TEXT = 0xFFFFFFFF;
+const uint32_t SHADOW = 0xFF0000FF;
+const uint32_t BADGE = 0xFF2040A0;
+
+// The pixels of one colour and their bounds.
+struct Ink {
+    std::set<std::pair<int, int>> pixels;
+    int left = 99, top = 99, right = -1, bottom = -1;
+    int Height() const { return bottom - top + 1; }
+};
 
 class IconSet : public ::testing::Test {
 protected:
@@ -59,15 +79,111 @@ protected:
         }
     }
 
+    // With a hard-edged font, so that every pixel is exactly one of the
+    // colours involved.
+    IconPixels Paint(int size, UINT value, INT32 shadowType, HICON back = nullptr, HICON front = nullptr)
+    {
+        EXPECT_TRUE(icon_.Create(size, size));
+        icon_.m_lfFont.lfQuality = NONANTIALIASED_QUALITY;
+        icon_.m_crText = RGB(255, 255, 255);
+        icon_.m_crShadow = RGB(0, 0, 255);
+        icon_.m_nShadowType = shadowType;
+        icon_.m_hBackIcon = back;
+        icon_.m_hFrontIcon = front;
+        EXPECT_TRUE(icon_.CreateIcon(MASK, value));
+        return ReadIcon(icon_.m_hIcon);
+    }
+
+    // The number's own pixels, painted alone.
+    Ink Glyph(int size, UINT value)
+    {
+        const IconPixels p = Paint(size, value, 0);
+        Ink ink;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.At(x, y) == TEXT) {
+                    ink.pixels.insert({x, y});
+                    ink.left = std::min(ink.left, x), ink.top = std::min(ink.top, y);
+                    ink.right = std::max(ink.right, x), ink.bottom = std::max(ink.bottom, y);
+                }
+            }
+        }
+        return ink;
+    }
+
+    CNUMICON icon_;
     ScratchDirectory dir_;
     // No box may ever be left open; the failing build's box is read here.
     MsgBoxWatcher boxes_;
 };
 
+// The mark covers the lower right from (8, 8) on, at any size.
+uint32_t Mark(int x, int y)
+{
+    return x >= 8 && y >= 8 ? 0xFFFF00FF : 0;
+}
+
+struct PaintCase {
+    int size;
+    INT32 shadowType;
+    std::vector<std::pair<int, int>> offsets;   // in pixels of this size
+    const char* face;
+    UINT value;
+};
+
+// The offsets of each type are the platform-free table's (tests/unit); here
+// that the painting follows them, one pass and many, scaled with the icon
+// as at 200 % display scaling. Windows without Office has no "Arial Narrow"
+// and paints a wider face, whose bold digits must be condensed to fit.
+const PaintCase PAINT_CASES[] = {
+    {16, 0, {}, "Arial Narrow", 7},
+    {16, 2, {{+1, -1}}, "Arial Narrow", 99},
+    {16, 7, {{0, -1}, {0, +1}, {-1, 0}, {+1, 0}, {-1, -1}, {+1, -1}, {-1, +1}, {+1, +1}}, "Liberation Sans", 48},
+    {16, 2, {{+1, -1}}, "Liberation Sans", 88},
+    {16, 0, {}, "Liberation Sans", 100},
+    {32, 2, {{+2, -2}}, "Arial Narrow", 42},
+};
+
+TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
+{
+    for (const PaintCase& c : PAINT_CASES) {
+        SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.value) + " at " + std::to_string(c.size) +
+                     ", shadow type " + std::to_string(c.shadowType));
+        std::strcpy(icon_.m_lfFont.lfFaceName, c.face);
+        const int height16 = Glyph(16, c.value).Height();
+        const Ink glyph = Glyph(c.size, c.value);
+        EXPECT_NEAR(glyph.Height(), height16 * c.size / 16, 1) << "the font grows with the icon";
+        // Placed by the drawn extent in the middle both ways, and not cut,
+        // which would fill the icon from edge to edge.
+        EXPECT_TRUE(glyph.left > 0 || glyph.right < c.size - 1);
+        EXPECT_NEAR(glyph.left + glyph.right, c.size - 1, 2) << glyph.right - glyph.left + 1 << " wide";
+        EXPECT_NEAR(glyph.top + glyph.bottom, c.size - 1, 1) << "from row " << glyph.top;
+        HICON back = MakeIcon(c.size, Solid<BADGE>);
+        HICON front = MakeIcon(c.size, Mark);
+        const IconPixels p = Paint(c.size, c.value, c.shadowType, back, front);
+        int wrong = 0;
+        for (int y = 0; y < c.size; ++y) {
+            for (int x = 0; x < c.size; ++x) {
+                bool shadow = false;
+                for (auto [dx, dy] : c.offsets)
+                    shadow = shadow || glyph.pixels.count({x - dx, y - dy});
+                const bool number = glyph.pixels.count({x, y}) != 0;
+                const uint32_t expected = Mark(x, y) ? Mark(x, y) : number ? TEXT : shadow ? SHADOW : BADGE;
+                wrong += p.At(x, y) != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        DestroyIcon(back);
+        DestroyIcon(front);
+    }
+}
+
+
 // A build, a rebuild, then two rebuilds with an error icon and badges from
 // files: every table follows the objects, each build replaces the last
 // generation, and the only object that stays new is the file's error icon.
-TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
+// A rebuild that fails part way leaves no table entry with a destroyed handle.
+TEST_F(IconSet, BuildsLendEveryIconToEveryTableLeaveOneGenerationAndSurviveAFailure)
 {
     ASSERT_TRUE(BuildIconSet());
     EXPECT_EQ(boxes_.Count(), 0u);
@@ -84,6 +200,7 @@ TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
     const long live = TallyLiveTotal();
     ASSERT_TRUE(BuildIconSet());
     EXPECT_EQ(TallyLiveTotal(), live);
+    EXPECT_EQ(ErrorIcon.m_hIcon, fromResource) << "resource icons are shared, not loaded anew";
     ExpectTablesMatchTheObjects();
 
     WriteIconFile(dir_.Path() + "\\S_ERR.ICO", 16, Solid<0xFF8000FF>);
@@ -100,6 +217,25 @@ TEST_F(IconSet, BuildsLendEveryIconToEveryTableAndLeaveOneGeneration)
     EXPECT_FALSE(IconAlive(fromFile));
     ExpectTablesMatchTheObjects();
     EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
+
+    std::vector<HICON> last;
+    for (const CNUMICON& icon : NumIconArray)
+        last.push_back(icon.m_hIcon);
+    Settings.HostNumber = 62;   // the host icon 608 would show 1000
+    DebugOutput debug;
+    EXPECT_FALSE(BuildIconSet());
+    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
+    ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
+    const SeenBox box = boxes_.Boxes()[0];
+    EXPECT_EQ(std::tie(box.caption, box.text, box.errorIcon, box.owner),
+              std::make_tuple("エラー情報", "アイコンのビルドに失敗しました。", true, nullptr));
+    // The temperature icons were replaced before the failure...
+    for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
+        EXPECT_FALSE(IconAlive(last[i])) << i;
+    // ...the icons from 608 on kept theirs, and the tables follow the objects.
+    for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
+        EXPECT_EQ(NumIconArray[i].m_hIcon, last[i]);
+    ExpectTablesMatchTheObjects();
 }
 
 // Each state block's badge and mark from files, shown as view types 1
@@ -152,30 +288,6 @@ TEST_F(IconSet, EachIconTakesItsBlocksOverlaysItsHeatsColourAndHostIconsTheirSty
     }
 }
 
-TEST_F(IconSet, FailedRebuildLeavesNoTableEntryWithADestroyedHandle)
-{
-    ASSERT_TRUE(BuildIconSet());
-    std::vector<HICON> first;
-    for (const CNUMICON& icon : NumIconArray)
-        first.push_back(icon.m_hIcon);
-    Settings.HostNumber = 62;   // the host icon 608 would show 1000
-    DebugOutput debug;
-    EXPECT_FALSE(BuildIconSet());
-    EXPECT_EQ(debug.Texts(), std::vector<std::string>{"CNUMICON::CreateIcon(608) ERROR\n"});
-    ASSERT_TRUE(boxes_.WaitForCount(1, 5000));
-    const SeenBox box = boxes_.Boxes()[0];
-    EXPECT_EQ(std::tie(box.caption, box.text, box.errorIcon, box.owner),
-              std::make_tuple("エラー情報", "アイコンのビルドに失敗しました。", true, nullptr));
-
-    // The temperature icons were replaced before the failure...
-    for (uint32_t i = 0; i < ICON_HOST_BASE + 8; ++i)
-        EXPECT_FALSE(IconAlive(first[i])) << i;
-    // ...the icons from 608 on kept theirs, and the tables follow the objects.
-    for (uint32_t i = ICON_HOST_BASE + 8; i < NUMERIC_ICON_COUNT; ++i)
-        EXPECT_EQ(NumIconArray[i].m_hIcon, first[i]);
-    ExpectTablesMatchTheObjects();
-}
-
 // A resource icon's own picture at size x size.
 IconPixels ResourcePixels(int id, int size)
 {
@@ -188,7 +300,7 @@ IconPixels ResourcePixels(int id, int size)
 
 // Run here at 96 DPI, and at 120, 144 and 192 DPI by tests/win/dpi-run,
 // which names the small-icon size to expect in KELPRA_ICON_SIZE. (The font
-// and shadows growing with the icon are NumIcon's.)
+// and shadows growing with the icon are in the painting table.)
 TEST_F(IconSet, AtDisplayScaleEveryPictureIsDrawnForTheSmallIconSize)
 {
     const char* expected = std::getenv("KELPRA_ICON_SIZE");
@@ -234,6 +346,112 @@ TEST_F(IconSet, AtDisplayScaleEveryPictureIsDrawnForTheSmallIconSize)
         EXPECT_GT(red, 4) << m.id;
         EXPECT_GT(white, 4) << m.id;
     }
+}
+
+struct Wrappers {
+    ~Wrappers() { DestroyIcon(icon); }
+    HICON icon = MakeIcon(16, Solid<0xFF00C000>);
+    WINBRUSH brush;
+    WINFONT font;
+    CBMPICON bitmap;
+    CIMGICON image;
+};
+
+struct Lifetime {
+    const char* name;
+    long live;   // objects after making twice
+    void (*make)(Wrappers&);
+    void (*release)(Wrappers&);
+};
+
+const Lifetime LIFETIMES[] = {
+    {"brush", 1, [](Wrappers& w) { w.brush.Create(RGB(1, 2, 3)); }, [](Wrappers& w) { w.brush.Release(); }},
+    {"font", 1, [](Wrappers& w) { w.font.Create(w.font.m_lf); }, [](Wrappers& w) { w.font.Release(); }},
+    // No icon keeps the bitmap there is.
+    {"bitmap", 1,
+     [](Wrappers& w) {
+         EXPECT_TRUE(w.bitmap.CreateFromIcon(w.icon, 16, 16));
+         EXPECT_FALSE(w.bitmap.CreateFromIcon(nullptr, 16, 16));
+     },
+     [](Wrappers& w) { w.bitmap.Release(); }},
+    // Two surfaces in their DCs; a new icon replaces the last, new surfaces drop it.
+    {"image icon", 4,
+     [](Wrappers& w) {
+         EXPECT_TRUE(w.image.Create(16, 16));
+         EXPECT_TRUE(w.image.MakeIcon(MASK));
+         EXPECT_TRUE(w.image.MakeIcon(MASK));
+         EXPECT_TRUE(w.image.Create(16, 16));
+     },
+     [](Wrappers& w) { w.image.Release(); }},
+};
+
+TEST(Wrappers, MakingAgainReplacesAndReleasingFrees)
+{
+    Wrappers w;
+    const long before = TallyLiveTotal();
+    for (const Lifetime& l : LIFETIMES) {
+        l.make(w);
+        l.make(w);
+        EXPECT_EQ(TallyLiveTotal() - before, l.live) << l.name;
+        l.release(w);
+        l.release(w);
+        EXPECT_EQ(TallyLiveTotal(), before) << l.name;
+    }
+    // Only a deletion that succeeds counts as freed.
+    w.brush.Create(RGB(7, 8, 9));
+    DeleteObject(w.brush.m_hBrush);
+    w.brush.Release();
+    EXPECT_EQ(TallyLiveTotal(), before + 1);
+}
+
+TEST(MenuBitmaps, AllSixPicturesAreDrawnAtTheSmallIconSize)
+{
+    LoadMenuBitmaps();
+    for (CBMPICON& b : MenuBitmaps) {
+        BITMAP bm = {};
+        ASSERT_TRUE(GetObjectA(b.m_hBitmap, sizeof bm, &bm));
+        EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
+        int opaque = 0;
+        for (int i = 0; i < bm.bmWidth * bm.bmHeight; ++i)
+            opaque += (static_cast<const uint32_t*>(bm.bmBits)[i] >> 24) == 0xFF;
+        EXPECT_GT(opaque, 40) << "a picture is drawn";
+        b.Release();
+    }
+}
+
+struct KeyCase {
+    const char* name;
+    uint32_t painted;    // 0xAARRGGBB written into the surface
+    uint32_t expected;   // read back from the icon
+};
+
+const KeyCase KEY_CASES[] = {
+    // Keyed pixels get colour 0 too: an icon keyed all over is drawn by its
+    // masks alone, and colour 0 leaves the screen as it is.
+    {"exactly the mask colour becomes transparent black", 0x000F0F0F, 0x00000000},
+    {"differing only in alpha counts as the key", 0x800F0F0F, 0x00000000},
+    {"red one step up is opaque", 0x00100F0F, 0xFF100F0F},
+    {"green one step down is opaque", 0x000F0E0F, 0xFF0F0E0F},
+    {"blue one step up is opaque", 0x000F0F10, 0xFF0F0F10},
+    {"black is opaque", 0x00000000, 0xFF000000},
+    {"a colour with alpha already set stays opaque", 0x40FFFFFF, 0xFFFFFFFF},
+};
+
+TEST(ImageIcon, KeysExactlyTheMaskColour)
+{
+    CIMGICON icon;
+    ASSERT_TRUE(icon.Create(16, 16));
+    auto* px = static_cast<uint32_t*>(icon.m_Color.m_pBits);
+    const int count = sizeof KEY_CASES / sizeof KEY_CASES[0];
+    // One case per row (rows are bottom-up in the surface).
+    for (int i = 0; i < count; ++i)
+        for (int x = 0; x < 16; ++x)
+            px[(15 - i) * 16 + x] = KEY_CASES[i].painted;
+    ASSERT_TRUE(icon.MakeIcon(MASK));
+    IconPixels read = ReadIcon(icon.m_hIcon);
+    ASSERT_EQ(read.width, 16);
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(read.At(7, i), KEY_CASES[i].expected) << KEY_CASES[i].name;
 }
 
 } // namespace
