@@ -1,8 +1,5 @@
-// The 16 tray icons in the real notification area of the test display:
-// identifiers and callbacks, host numbers, refused adds and the
-// "TaskbarCreated" re-add, removal at shutdown, and the details balloon;
-// then each icon's popup menu, built for each condition and read back
-// in-process, its commands, and the mouse messages that open it.
+// The 16 tray icons in the real notification area of the test display, their
+// details balloon, and each icon's popup menu read back in-process.
 #include "app/app_state.h"
 #include "app/tray_menu.h"
 #include "app/tray_set.h"
@@ -80,14 +77,9 @@ struct Condition {
     uint8_t state = DS_GOOD;
     INT32 check = 0;
     bool ctrl = false;
-    INT32 debug = 0;
-    INT32 hostNumberMode = 0;
-    INT32 stateOverride = 0;
-    INT32 settingsOpen = 0;
-    INT32 versionOpen = 0;
+    INT32 debug = 0, hostNumberMode = 0, stateOverride = 0, settingsOpen = 0, versionOpen = 0;
 };
 
-// The window is the fixture's, running the program's window procedure.
 class Tray : public ::testing::Test {
 protected:
     void SetUp() override
@@ -245,9 +237,8 @@ TEST_F(Tray, TheBalloonShowsTheStoredRecordWithTheShownImageCutOnACharacterBound
     wide.UsageRate = -10;
     wide.A09 = 2400000;
     const std::string MODEL = "VELMORA VX-2000";
-    // bytes: of the text shown
     const struct { unsigned slot; DriveRecord record; UINT image; DWORD icon; HICON shown; std::string title;
-                   size_t bytes; } cases[] = {
+                   size_t bytes; } cases[] = {   // bytes: of the text shown
         {3, TrayFixture::Drive(38, DS_WARN, "Disk 3"), 238, NIIF_WARNING, PlainImage(), MODEL, 255},
         // After a failed refresh, and an empty slot: an empty balloon.
         {1, TrayFixture::Drive(40, DS_GOOD, "Disk 1"), ICON_ERROR, NIIF_INFO, ErrorImage(), MODEL, 255},
@@ -296,10 +287,8 @@ TEST_F(Tray, TheBalloonWritesNothingWhileTheLockIsBusyOrWithoutLockOrTable)
     }, 5000, 10);
     ShowDriveDetails(Window(), 7);
     ShowDriveDetails(Window(), 8);
-    for (int s : {6, 7, 8}) {
+    for (int s : {6, 7, 8})
         EXPECT_STREQ(Nid(s).szInfo, "") << s;
-        EXPECT_STREQ(Nid(s).szInfoTitle, "") << s;
-    }
     EXPECT_EQ(DriveSlots[6].Lock.MissCount(), 1);
     EXPECT_EQ(DriveSlots[7].Lock.MissCount(), 0);
     EXPECT_EQ(Nid(8).uFlags, 0u);
@@ -370,7 +359,6 @@ TEST_F(Tray, ItemsIdsAndPicturesForEachCondition)
         DestroyTrayMenu(menu, submenu);
         EXPECT_FALSE(IsMenu(menu) || IsMenu(submenu)) << "both freed, the submenu attached or not";
     }
-    // The ids and pictures of the last, fullest menu, then of its submenu.
     EXPECT_EQ(details, (Details{{IDM_HIDE_STATUS + 15, nullptr}, {IDM_REFRESH, p[0]}, {IDM_SAVE_ATTRIBUTES, p[1]},
                                 {IDM_HOST_NUMBER_MODE, nullptr}, {0, p[2]}, {0, nullptr}, {IDM_SETTINGS, p[3]},
                                 {IDM_VERSION, nullptr}, {0, nullptr}, {IDM_EXIT, p[5]},

@@ -28,9 +28,6 @@ inline BITMAPINFO TopDown32(int width, int height)
     return {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
 }
 
-// 0x00RRGGBB of a COLORREF.
-uint32_t PixelRgb(COLORREF c);
-
 // A size x size 32-bit icon whose pixel (x, y) is paint(x, y), 0xAARRGGBB.
 using PixelPaint = uint32_t (*)(int x, int y);
 HICON MakeIcon(int size, PixelPaint paint);
