@@ -112,18 +112,14 @@ protected:
     MsgBoxWatcher boxes_;
 };
 
-// The mark covers the lower right from (8, 8) on, at any size.
-uint32_t Mark(int x, int y)
-{
-    return x >= 8 && y >= 8 ? 0xFFFF00FF : 0;
-}
-
 // The offsets of each type are the platform-free table's (tests/unit); here
 // that the painting follows them (in pixels), one pass and many, scaled
 // with the icon as at 200 % display scaling. Windows without Office has no "Arial Narrow"
 // and paints a wider face, whose bold digits must be condensed to fit.
 TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 {
+    // The mark covers the lower right from (8, 8) on, at any size.
+    const PixelPaint Mark = [](int x, int y) { return x >= 8 && y >= 8 ? 0xFFFF00FFu : 0u; };
     const struct { int size; INT32 shadowType; std::vector<std::pair<int, int>> offsets; const char* face;
                    UINT value; } cases[] = {
         {16, 0, {}, "Arial Narrow", 7},
@@ -275,7 +271,6 @@ TEST_F(IconSet, EachIconTakesItsBlocksOverlaysItsHeatsColourAndHostIconsTheirSty
     }
 }
 
-// A resource icon's own picture at size x size.
 IconPixels ResourcePixels(int id, int size)
 {
     HICON icon = static_cast<HICON>(
@@ -333,7 +328,6 @@ TEST_F(IconSet, AtDisplayScaleEveryPictureIsDrawnForTheSmallIconSize)
         EXPECT_GT(red, 4) << m.id;
         EXPECT_GT(white, 4) << m.id;
     }
-    // The six menu pictures.
     LoadMenuBitmaps();
     for (CBMPICON& b : MenuBitmaps) {
         BITMAP bm = {};

@@ -71,7 +71,6 @@ bool Posted(HWND window, UINT message, WPARAM* wParam = nullptr)
     return true;
 }
 
-// What a menu condition depends on.
 struct Condition {
     UINT slot = 0;
     uint8_t state = DS_GOOD;
@@ -100,11 +99,6 @@ protected:
 
     HWND Window() const { return fixture.Window(); }
 
-    void MakeTables()
-    {
-        ASSERT_TRUE(CreateTrayIcons(Window()));
-        TrayFixture::FillTables();
-    }
     static const NOTIFYICONDATAA& Nid(unsigned s) { return DriveSlots[s].TrayIcon.m_nid; }
 
     // Slot s holds record r, added with image `image` and the drive number
@@ -178,7 +172,8 @@ TEST_F(Tray, ARefusedAddIsTriedAgainARemovedIconStaysAwayAndShutdownRemovesAll)
     EXPECT_TRUE(ShowHostNumbers());
     EXPECT_EQ(DriveSlots[4].ShownImage, 604u);
 
-    MakeTables();
+    ASSERT_TRUE(CreateTrayIcons(Window()));
+    TrayFixture::FillTables();
     Show(0, TrayFixture::Drive(40, DS_GOOD, "Disk 0"), 40);
     DriveSlots[0].TrayIcon.Remove();
     Show(1, TrayFixture::Drive(40, DS_ERR, "Disk 1 異常"), ICON_ERROR);
@@ -223,7 +218,8 @@ TEST_F(Tray, ARefusedAddIsTriedAgainARemovedIconStaysAwayAndShutdownRemovesAll)
 // text and title cut on a character boundary, the text reported in full.
 TEST_F(Tray, TheBalloonShowsTheStoredRecordWithTheShownImageCutOnACharacterBoundary)
 {
-    MakeTables();
+    ASSERT_TRUE(CreateTrayIcons(Window()));
+    TrayFixture::FillTables();
     DriveRecord empty = TrayFixture::Drive(38, DS_DNGR, "Disk 4");
     empty.InUse = 0;
     DriveRecord wide = TrayFixture::Drive(38, DS_DNGR, "");
@@ -269,7 +265,8 @@ TEST_F(Tray, TheBalloonShowsTheStoredRecordWithTheShownImageCutOnACharacterBound
 // the miss; without a lock or an image table nothing is written either.
 TEST_F(Tray, TheBalloonWritesNothingWhileTheLockIsBusyOrWithoutLockOrTable)
 {
-    MakeTables();
+    ASSERT_TRUE(CreateTrayIcons(Window()));
+    TrayFixture::FillTables();
     Show(6, TrayFixture::Drive(38, DS_WARN, "Disk 6"), 238);
     Show(7, TrayFixture::Drive(38, DS_WARN, "Disk 7"), 238);
     DriveSlots[7].Lock.Delete();
@@ -290,7 +287,6 @@ TEST_F(Tray, TheBalloonWritesNothingWhileTheLockIsBusyOrWithoutLockOrTable)
     for (int s : {6, 7, 8})
         EXPECT_STREQ(Nid(s).szInfo, "") << s;
     EXPECT_EQ(DriveSlots[6].Lock.MissCount(), 1);
-    EXPECT_EQ(DriveSlots[7].Lock.MissCount(), 0);
     EXPECT_EQ(Nid(8).uFlags, 0u);
     EXPECT_EQ(DriveSlots[8].Lock.State(), WINLOCK::LOCK_RELEASED);
 
