@@ -162,10 +162,8 @@ TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 }
 
 
-// A build, a rebuild, then two rebuilds with an error icon and badges from
-// files: every table follows the objects, each build replaces the last
-// generation, and the only object that stays new is the file's error icon.
-// A rebuild that fails part way leaves no table entry with a destroyed handle.
+// A build, a rebuild, then two with an error icon and badges from files,
+// where the only object that stays new is the file's error icon.
 TEST_F(IconSet, BuildsLendEveryIconToEveryTableLeaveOneGenerationAndSurviveAFailure)
 {
     ASSERT_TRUE(BuildIconSet());

@@ -370,8 +370,7 @@ TEST_F(Tray, EachCommandDoesItsPartAndRefreshesOnlyWhereItShould)
     std::strcpy(DriveSlots[2].Record.Serial, "SN2");
     const char* const SECTION = "VELMORA VX-2000:FW1.2:SN2";
     const UINT ERR = ICON_ERROR, HOST = ICON_HOST_BASE + 2;
-    struct Step { UINT id; UINT shown; unsigned hidden; INT32 hostMode, override; };
-    const Step steps[] = {
+    const struct { UINT id; UINT shown; unsigned hidden; INT32 hostMode, override; } steps[] = {
         {IDM_HIDE_STATUS + 2, ERR, 1u << 2, 0, 0},
         {IDM_HIDE_STATUS + 2, ERR, 0, 0, 0},
         {IDM_REFRESH, ERR, 0, 0, 0},
@@ -387,7 +386,7 @@ TEST_F(Tray, EachCommandDoesItsPartAndRefreshesOnlyWhereItShould)
         {IDM_HOST_NUMBER_MODE + 1, 0, 0, 0, 0}, {IDM_OVERRIDE_ERROR + 1, 0, 0, 0, 0},
         {IDM_SETTINGS + 1, 0, 0, 0, 0}, {IDM_VERSION - 1, 0, 0, 0, 0}, {IDM_EXIT, 0, 0, 0, 0},
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         SCOPED_TRACE(s.id);
         DriveSlots[2].ShownImage = 0;
         EXPECT_EQ(OnCommand(Window(), s.id), 0);
@@ -451,10 +450,8 @@ void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR id, DWORD)
     PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// Through the program's window procedure: other mouse messages open
-// nothing; a right button press on the last slot's icon opens its own menu
-// (its first item hides slot 15's status) and the chosen command is posted
-// to the window, which carries it out.
+// Other mouse messages open nothing; slot 15's own menu (its first item
+// hides slot 15's status) opens on a right button press.
 TEST_F(Tray, ARightButtonPressOpensTheMenuAndTheChosenCommandReachesTheWindow)
 {
     DriveSlots[15].Record.State = DS_WARN;
