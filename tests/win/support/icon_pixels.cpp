@@ -30,11 +30,6 @@ bool IconAlive(HICON icon)
     return !ReadIcon(icon).argb.empty();
 }
 
-uint32_t PixelRgb(COLORREF c)
-{
-    return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
-}
-
 namespace {
 
 std::vector<uint8_t> IcoFile(int size, PixelPaint paint)

@@ -22,19 +22,14 @@ IconPixels ReadIcon(HICON icon);
 // True while the handle names an icon that has not been destroyed.
 bool IconAlive(HICON icon);
 
-// The header of a 32-bit top-down DIB.
 inline BITMAPINFO TopDown32(int width, int height)
 {
     return {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
 }
 
-// 0x00RRGGBB of a COLORREF.
-uint32_t PixelRgb(COLORREF c);
-
 // A size x size 32-bit icon whose pixel (x, y) is paint(x, y), 0xAARRGGBB.
 using PixelPaint = uint32_t (*)(int x, int y);
 HICON MakeIcon(int size, PixelPaint paint);
-// A picture of one colour.
 template <uint32_t ARGB>
 uint32_t Solid(int, int)
 {

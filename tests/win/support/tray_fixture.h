@@ -35,7 +35,6 @@ private:
     HWND window_ = nullptr;
 };
 
-// The icons FillTables puts in.
 HICON PlainImage();
 HICON ErrorImage();
 HICON HostImage();
