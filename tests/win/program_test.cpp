@@ -35,7 +35,6 @@ protected:
     void SetUp() override
     {
         RemoveProfile(SettingsFilePath());
-        std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
         TrayFixture::ResetSlots();
@@ -146,21 +145,14 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 
 
 // Waits for kelpra.exe's end with exit code 0, then expects the boxes it
-// showed, in this order, each with one button, the caption and the owner.
+// showed, in this order.
 void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
                                  HWND owner, const std::vector<std::string>& texts)
 {
     DWORD code = 1234;
     ASSERT_TRUE(kelpra.WaitExit(30000, &code));
     EXPECT_EQ(code, 0u);
-    const std::vector<SeenBox> boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), texts.size());
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        EXPECT_EQ(boxes[i].caption, caption);
-        EXPECT_EQ(boxes[i].text, texts[i]);
-        EXPECT_EQ(boxes[i].owner, owner);
-        EXPECT_EQ(boxes[i].buttons, 1);
-    }
+    ExpectBoxes(watcher.Boxes(), caption, owner, false, texts);
 }
 
 TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
@@ -258,12 +250,8 @@ TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
     ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
     HWND dialog = nullptr;
-    WaitUntil([&] {
-        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770", true))
-            dialog = GetDlgItem(window, 1000) ? window : dialog;
-        return dialog != nullptr;
-    }, 60000, 50);
-    ASSERT_NE(dialog, nullptr);
+    // Visible once its fields are filled.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "設定")); }, 60000, 50));
     const HWND window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
     SetDlgItemTextA(dialog, 1007, "61");

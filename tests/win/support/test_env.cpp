@@ -1,6 +1,9 @@
 // Test environment helpers.
 #include "test_env.h"
 
+#include "msgbox_watcher.h"
+
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -156,4 +159,18 @@ HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
     std::vector<HWND> found;
     WaitUntil([&] { return !(found = TopLevelWindows(processId, className)).empty(); }, timeoutMs, 20);
     return found.empty() ? nullptr : found.front();
+}
+
+void ExpectBoxes(const std::vector<SeenBox>& boxes, const char* caption, HWND owner, bool errorIcon,
+                 const std::vector<std::string>& texts)
+{
+    ASSERT_EQ(boxes.size(), texts.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].caption, caption);
+        EXPECT_EQ(boxes[i].text, texts[i]);
+        EXPECT_EQ(boxes[i].owner, owner);
+        // Not MB_TOPMOST: Wine 8 sets WS_EX_TOPMOST for MB_SYSTEMMODAL only.
+        EXPECT_EQ(boxes[i].errorIcon, errorIcon);
+        EXPECT_EQ(boxes[i].buttons, 1);
+    }
 }
