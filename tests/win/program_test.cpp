@@ -45,17 +45,6 @@ using SettingsStore = SettingsFile;
 using Baseline = SettingsFile;
 using Program = SettingsFile;
 
-// A drive in use at a position, named as the baseline sections are.
-DriveRecord& Identity(int position, const char* model)
-{
-    DriveRecord& r = DriveSlots[position].Record;
-    r.InUse = 1;
-    std::strcpy(r.Model, model);
-    std::strcpy(r.Firmware, "1.0");
-    std::strcpy(r.Serial, "XYZ123");
-    return r;
-}
-
 std::vector<int32_t> Values(const DriveRecord& r)
 {
     return {r.A05, r.A09, r.AC4, r.AC5, r.AC6};
@@ -112,14 +101,15 @@ TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
 // loads Check 0 and -1 for each value; loading writes nothing.
 TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 {
-    DriveRecord& saved = Identity(2, "ABC-1000");
-    saved.A05 = 0;
+    // Drives as the tray tests make them, A05 0; the one at position 3 of another model.
+    DriveRecord& saved = DriveSlots[2].Record = TrayFixture::Drive(30, DS_GOOD, "Disk 2");
     saved.A09 = 12345;
     saved.AC4 = -1;
     saved.AC5 = 2147483647;
     saved.AC6 = -2147483647 - 1;
     DriveSlots[2].Check = 1;
-    DriveRecord& unsaved = Identity(3, "NEW");
+    DriveRecord& unsaved = DriveSlots[3].Record = TrayFixture::Drive(30, DS_GOOD, "Disk 3");
+    std::strcpy(unsaved.Model, "NEW");
     unsaved.A05 = unsaved.A09 = unsaved.AC4 = unsaved.AC5 = unsaved.AC6 = 5;
     DriveSlots[3].Check = 1;
     LoadAttributeBaseline(3);
@@ -132,9 +122,9 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 
     SaveAttributeBaseline(2);
-    EXPECT_EQ(FileText(), "[ABC-1000:1.0:XYZ123]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
+    EXPECT_EQ(FileText(), "[VELMORA VX-2000:FW1.2:SN0001]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
                           "AC5=2147483647\r\nAC6=-2147483648\r\n");
-    DriveRecord& other = Identity(9, "ABC-1000");
+    DriveRecord& other = DriveSlots[9].Record = TrayFixture::Drive(40, DS_WARN, "Disk 9");
     other.A05 = 99;
     LoadAttributeBaseline(9);
     EXPECT_EQ(DriveSlots[9].Check, 1);

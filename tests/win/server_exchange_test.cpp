@@ -1,12 +1,9 @@
-// The link with the server: the socket library loader (the load count,
-// the handle, the resolution of all 25 entry points, where the library is
-// loaded from); QueryServer against velmora-sim on a free loopback port
-// (replies, time-outs, failures and the one guarded error box); the status
-// refresh (the first query, every position into the real notification area,
-// the baselines in "KELPRA.INI", failures, host-number mode). Then the
-// polling timer and the power events, through the program's window
-// procedure on a real hidden window, host-number mode standing in for the
-// refresh: a tick or a resume then shows host numbers without a server.
+// The link with the server: the socket library loader; QueryServer against
+// velmora-sim on a free loopback port; the status refresh into the real
+// notification area and the baselines in "KELPRA.INI". Then the polling
+// timer and the power events through the program's window procedure,
+// host-number mode standing in for the refresh: a tick or a resume then
+// shows host numbers without a server.
 #include "link/ws32lib.h"
 #include "link/server_exchange.h"
 
@@ -127,12 +124,12 @@ std::string Drive(int position, int temperature, const char* state, const char* 
            "\",\"DriveNumber\":\"Disk " + p + "\"" + extra + "}";
 }
 
-std::string Scenario(std::initializer_list<std::string> drives)
+std::string Scenario(std::initializer_list<std::string> drives, const char* faults = "")
 {
     std::string json = "{\"drives\":[";
     for (const std::string& d : drives)
         json += (json.back() == '[' ? "" : ",") + d;
-    return json + "]}";
+    return json + "],\"faults\":[" + faults + "]}";
 }
 
 // Sockets up for the whole suite. Each test starts without a settings
@@ -186,15 +183,6 @@ const char* const LOOPBACK = "127.0.0.1";
 // What the caller's buffer holds before each query.
 constexpr unsigned char CALLERS = 0xAB;
 
-const char* const DRIVES = R"("drives":[{"position":0,"Temperature":38,"State":"good"},
-                                       {"position":3,"Temperature":57,"State":"danger"}])";
-
-std::string WithFaults(const char* faults)
-{
-    return std::string("{") + DRIVES + ",\"faults\":[" + faults + "]}";
-}
-
-
 class ServerExchange : public Refresh {
 protected:
     // In a thread of its own, with a buffer of its own, waited for within a
@@ -247,7 +235,7 @@ TEST_F(ServerExchange, EachFaultGivesItsResultBoxAttemptsAndBuffer)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.faults);
-        Serve(WithFaults(c.faults));
+        Serve(Scenario({Drive(0, 38, "good"), Drive(3, 57, "danger")}, c.faults));
         MsgBoxWatcher watcher;
         Settings.TimeOut = c.timeOut;
         reply_.assign(REPLY_SIZE, CALLERS);

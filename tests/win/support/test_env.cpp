@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -78,16 +79,8 @@ std::string MakeTempFolder(const char* prefix)
 
 void RemoveFolder(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((path + "\\" + found.cFileName).c_str());
-        while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 std::string BuildPath(const char* relative)

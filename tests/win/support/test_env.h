@@ -25,7 +25,7 @@ void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
 // A new empty folder under the temporary directory, named prefix-pid-n.
 std::string MakeTempFolder(const char* prefix);
-// Deletes the files in a folder, then the folder.
+// Deletes a folder with what it holds.
 void RemoveFolder(const std::string& path);
 
 // "text" with its quotes, for a command line.
