@@ -132,8 +132,7 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 }
 
 
-// Waits for kelpra.exe's end with exit code 0, then expects the boxes it
-// showed, in this order.
+// Waits for kelpra.exe's end with exit code 0; then the boxes it showed, in order.
 void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
                                  HWND owner, const std::vector<std::string>& texts)
 {
