@@ -35,7 +35,6 @@ protected:
     void SetUp() override
     {
         RemoveProfile(SettingsFilePath());
-        std::memset(&Settings, 0, sizeof Settings);
         SetDefaultSettings();
         std::strcpy(Settings.HostAddress, "127.0.0.1");
         TrayFixture::ResetSlots();
@@ -45,17 +44,6 @@ protected:
 using SettingsStore = SettingsFile;
 using Baseline = SettingsFile;
 using Program = SettingsFile;
-
-// A drive in use at a position, named as the baseline sections are.
-DriveRecord& Identity(int position, const char* model)
-{
-    DriveRecord& r = DriveSlots[position].Record;
-    r.InUse = 1;
-    std::strcpy(r.Model, model);
-    std::strcpy(r.Firmware, "1.0");
-    std::strcpy(r.Serial, "XYZ123");
-    return r;
-}
 
 std::vector<int32_t> Values(const DriveRecord& r)
 {
@@ -91,10 +79,8 @@ TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
                               {"HostNumber", "-1"}, {"Label", label}});
     LoadSettings();   // section 127.0.0.1: nothing there
     EXPECT_EQ(Settings.Port, 10008u);
-    EXPECT_EQ(Settings.Debug, 0);
     SaveSettings();
     EXPECT_EQ(IniValue("server-b", "Port"), "12000");
-    EXPECT_EQ(IniValue("server-b", "TimeOut"), "<missing>");
 
     std::strcpy(Settings.HostAddress, "server-b");
     LoadSettings();
@@ -115,14 +101,15 @@ TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
 // loads Check 0 and -1 for each value; loading writes nothing.
 TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 {
-    DriveRecord& saved = Identity(2, "ABC-1000");
-    saved.A05 = 0;
+    // Drives as the tray tests make them, A05 0; the one at position 3 of another model.
+    DriveRecord& saved = DriveSlots[2].Record = TrayFixture::Drive(30, DS_GOOD, "Disk 2");
     saved.A09 = 12345;
     saved.AC4 = -1;
     saved.AC5 = 2147483647;
     saved.AC6 = -2147483647 - 1;
     DriveSlots[2].Check = 1;
-    DriveRecord& unsaved = Identity(3, "NEW");
+    DriveRecord& unsaved = DriveSlots[3].Record = TrayFixture::Drive(30, DS_GOOD, "Disk 3");
+    std::strcpy(unsaved.Model, "NEW");
     unsaved.A05 = unsaved.A09 = unsaved.AC4 = unsaved.AC5 = unsaved.AC6 = 5;
     DriveSlots[3].Check = 1;
     LoadAttributeBaseline(3);
@@ -135,9 +122,9 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 
     SaveAttributeBaseline(2);
-    EXPECT_EQ(FileText(), "[ABC-1000:1.0:XYZ123]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
+    EXPECT_EQ(FileText(), "[VELMORA VX-2000:FW1.2:SN0001]\r\nCheck=1\r\nA05=0\r\nA09=12345\r\nAC4=-1\r\n"
                           "AC5=2147483647\r\nAC6=-2147483648\r\n");
-    DriveRecord& other = Identity(9, "ABC-1000");
+    DriveRecord& other = DriveSlots[9].Record = TrayFixture::Drive(40, DS_WARN, "Disk 9");
     other.A05 = 99;
     LoadAttributeBaseline(9);
     EXPECT_EQ(DriveSlots[9].Check, 1);
@@ -145,22 +132,14 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 }
 
 
-// Waits for kelpra.exe's end with exit code 0, then expects the boxes it
-// showed, in this order, each with one button, the caption and the owner.
+// Waits for kelpra.exe's end with exit code 0; then the boxes it showed, in order.
 void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
                                  HWND owner, const std::vector<std::string>& texts)
 {
     DWORD code = 1234;
     ASSERT_TRUE(kelpra.WaitExit(30000, &code));
     EXPECT_EQ(code, 0u);
-    const std::vector<SeenBox> boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), texts.size());
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        EXPECT_EQ(boxes[i].caption, caption);
-        EXPECT_EQ(boxes[i].text, texts[i]);
-        EXPECT_EQ(boxes[i].owner, owner);
-        EXPECT_EQ(boxes[i].buttons, 1);
-    }
+    ExpectBoxes(watcher.Boxes(), caption, owner, false, texts);
 }
 
 TEST_F(Program, AFirstRefreshWithoutReplyEndsTheProgramWithoutABox)
@@ -194,7 +173,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
     const std::string windows = EnvPath("windir", "\\KELPRA.INI");
     const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
-    const std::string portableDir = EnvPath("TEMP", "\\kelpra-portable");
+    const std::string portableDir = MakeTempFolder("kelpra-portable");
     const std::string portable = portableDir + "\\KELPRA.INI", exe = portableDir + "\\kelpra.exe";
     ASSERT_EQ(SettingsFilePath(), user);
 
@@ -243,8 +222,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
                 EXPECT_EQ(ReadWholeFile(f.first), f.second) << f.first;
     }
     removeAll();
-    DeleteFileA(exe.c_str());
-    RemoveDirectoryA(portableDir.c_str());
+    RemoveFolder(portableDir);
     MakeFolderOf(SettingsFilePath());
 }
 
@@ -258,12 +236,8 @@ TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
     ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
     MsgBoxWatcher watcher(kelpra.Id());
     HWND dialog = nullptr;
-    WaitUntil([&] {
-        for (HWND window : TopLevelWindows(kelpra.Id(), "#32770", true))
-            dialog = GetDlgItem(window, 1000) ? window : dialog;
-        return dialog != nullptr;
-    }, 60000, 50);
-    ASSERT_NE(dialog, nullptr);
+    // Visible once its fields are filled.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "設定")); }, 60000, 50));
     const HWND window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
     SetDlgItemTextA(dialog, 1007, "61");

@@ -5,23 +5,16 @@
 
 #include "udp_endpoint.h"
 
-namespace {
-
-// Bound once and let go.
-UINT FreePort()
-{
-    UdpEndpoint probe;
-    std::string error;
-    return probe.Open("127.0.0.1", 0, &error) ? probe.LocalPort() : 0;
-}
-
-} // namespace
-
 AgentProcess::AgentProcess()
 {
     static SocketSystem sockets;
     SetEnvironmentVariableA("KELPRA_STANDIN_FIXTURES", KELPRA_AGENT_FIXTURES);
-    port_ = FreePort();
+    {
+        // A free port: bound once and let go.
+        UdpEndpoint probe;
+        std::string error;
+        port_ = probe.Open("127.0.0.1", 0, &error) ? probe.LocalPort() : 0;
+    }
     process_.Start(Quoted(BuildPath("agent\\kelpra-agent.exe")) + " --listen 127.0.0.1 --port " +
                    std::to_string(port_) + " --interval 1 --smartctl " +
                    Quoted(BuildPath("agent\\standin\\smartctl.exe")));

@@ -2,7 +2,6 @@
 #include "sim_server.h"
 
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 
@@ -14,17 +13,6 @@ void ReplaceFile(const std::string& path, const std::string& data)
     std::string temp = path + ".new";
     WriteWholeFile(temp, data);
     WaitUntil([&] { return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }, 2000, 10);
-}
-
-// The value of key=... in a log line, up to the next blank.
-std::string Value(const std::string& line, const char* key)
-{
-    std::string k = std::string(" ") + key + "=";
-    size_t p = line.find(k);
-    if (p == std::string::npos)
-        return std::string();
-    p += k.size();
-    return line.substr(p, line.find(' ', p) - p);
 }
 
 size_t Occurrences(const std::string& text, const char* what)
@@ -60,13 +48,13 @@ SimServer::~SimServer()
 
 std::vector<unsigned> SimServer::RequestPorts() const
 {
+    // Lines "... request=N from=ADDRESS:PORT size=...", "request=-" for one ignored.
+    const std::string log = Log();
     std::vector<unsigned> ports;
-    std::istringstream lines(Log());
-    std::string line;
-    while (std::getline(lines, line)) {
-        const std::string number = Value(line, "request"), from = Value(line, "from");
-        if (!number.empty() && number != "-")
-            ports.push_back(static_cast<unsigned>(std::atoi(from.c_str() + from.rfind(':') + 1)));
+    for (size_t p = log.find(" request="); p != std::string::npos; p = log.find(" request=", p + 1)) {
+        const size_t port = log.rfind(':', log.find(" size=", p)) + 1;
+        if (log[p + 9] != '-')
+            ports.push_back(static_cast<unsigned>(std::atoi(log.c_str() + port)));
     }
     return ports;
 }
@@ -78,12 +66,7 @@ bool SimServer::WaitForRequests(size_t n, DWORD timeoutMs) const
 
 bool SimServer::SetScenario(const std::string& scenarioJson)
 {
-    std::string log = Log();
-    size_t loaded = Occurrences(log, " generation="), rejected = Occurrences(log, " rejected=");
+    const size_t loaded = Occurrences(Log(), " generation=");
     ReplaceFile(scenarioPath_, scenarioJson);
-    WaitUntil([&] {
-        log = Log();
-        return Occurrences(log, " generation=") > loaded || Occurrences(log, " rejected=") > rejected;
-    }, 10000, 20);
-    return Occurrences(log, " generation=") > loaded;
+    return WaitUntil([&] { return Occurrences(Log(), " generation=") > loaded; }, 10000, 20);
 }

@@ -29,7 +29,7 @@ public:
     size_t RequestCount() const { return RequestPorts().size(); }
     bool WaitForRequests(size_t n, DWORD timeoutMs) const;
     // Replaces the scenario and waits until the simulator has loaded it;
-    // false when it rejected it or did not load it in time.
+    // false when it did not load it in time (or rejected it).
     bool SetScenario(const std::string& scenarioJson);
 
 private:

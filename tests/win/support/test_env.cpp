@@ -1,9 +1,14 @@
 // Test environment helpers.
 #include "test_env.h"
 
+#include "msgbox_watcher.h"
+
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -74,16 +79,8 @@ std::string MakeTempFolder(const char* prefix)
 
 void RemoveFolder(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((path + "\\" + found.cFileName).c_str());
-        while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 std::string BuildPath(const char* relative)
@@ -93,9 +90,7 @@ std::string BuildPath(const char* relative)
     // The build directory comes as a Unix path; Wine maps it through Z:.
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path + "\\" + relative;
 }
 
@@ -156,4 +151,18 @@ HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
     std::vector<HWND> found;
     WaitUntil([&] { return !(found = TopLevelWindows(processId, className)).empty(); }, timeoutMs, 20);
     return found.empty() ? nullptr : found.front();
+}
+
+void ExpectBoxes(const std::vector<SeenBox>& boxes, const char* caption, HWND owner, bool errorIcon,
+                 const std::vector<std::string>& texts)
+{
+    ASSERT_EQ(boxes.size(), texts.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].caption, caption);
+        EXPECT_EQ(boxes[i].text, texts[i]);
+        EXPECT_EQ(boxes[i].owner, owner);
+        // Not MB_TOPMOST: Wine 8 sets WS_EX_TOPMOST for MB_SYSTEMMODAL only.
+        EXPECT_EQ(boxes[i].errorIcon, errorIcon);
+        EXPECT_EQ(boxes[i].buttons, 1);
+    }
 }

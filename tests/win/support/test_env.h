@@ -1,5 +1,5 @@
-// Paths and processes of the Windows tests: the profile files of the test
-// prefix, the build's programs, child processes.
+// Paths, processes and windows of the Windows tests: the profile files of
+// the test prefix, the build's programs, child processes, their windows.
 #pragma once
 #include <windows.h>
 
@@ -25,7 +25,7 @@ void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
 // A new empty folder under the temporary directory, named prefix-pid-n.
 std::string MakeTempFolder(const char* prefix);
-// Deletes the files in a folder, then the folder.
+// Deletes a folder with what it holds.
 void RemoveFolder(const std::string& path);
 
 // "text" with its quotes, for a command line.
@@ -58,6 +58,12 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool v
 
 // The top-level window of a class in a given process, waiting up to timeoutMs.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
+
+// Expects exactly these boxes, in order, each with this caption, owner and
+// icon (the error icon or another) and one button.
+struct SeenBox;
+void ExpectBoxes(const std::vector<SeenBox>& boxes, const char* caption, HWND owner, bool errorIcon,
+                 const std::vector<std::string>& texts);
 
 // Polls `done` every stepMs until it holds or timeoutMs passed.
 template <typename Done>
