@@ -53,7 +53,6 @@ const FontFields ARIAL_NARROW = {-17, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 2, "Ari
 
 TEST(ProfileFont, ThirteenNumbersThenTheFaceAfterTheLastCommaOverTheCurrentFont)
 {
-    // Each text is read over ARIAL_NARROW.
     const struct { std::string text; bool accepted; FontFields font; } cases[] = {
         {"-12,1,2,3,400,1,1,1,128,4,5,6,49,ＭＳ ゴシック", true,
          {-12, 1, 2, 3, 400, 1, 1, 1, 128, 4, 5, 6, 49, "ＭＳ ゴシック"}},
@@ -90,7 +89,6 @@ TEST(PaletteText, PairsInMemoryOrderBothWaysAndAValueOfAnyOtherLengthIgnored)
     PaletteColor colors[PALETTE_COLORS] = {};
     ASSERT_TRUE(DecodePalette(text.c_str(), colors));
     EXPECT_EQ(colors[0], 0x000000FFu);   // red
-    EXPECT_EQ(colors[14], 0u);
     EXPECT_EQ(colors[15], 0x7A563412u);
     char back[PALETTE_TEXT_LENGTH + 1];
     EncodePalette(colors, back);

@@ -1,9 +1,5 @@
-// velmora-sim and kelpra-agent as programs: real UDP datagrams on
-// 127.0.0.1, the reload of a changed scenario, the calls smartctl gets, the
-// end on signals and --max-seconds, the exit code of bad input. What a fault
-// does to the bytes is the reply plan's (sim_scenario_test) and what each
-// fixture reads as is agent_rules_test's; the package suite runs the
-// installed agent against the real smartctl.
+// velmora-sim and kelpra-agent as programs on 127.0.0.1. The bytes of a fault are
+// sim_scenario_test's, what each fixture reads as is agent_rules_test's.
 #include "link/drive_record.h"
 #include "udp_endpoint.h"
 
@@ -55,7 +51,6 @@ size_t CountOf(const std::string& text, const std::string& what)
     return n;
 }
 
-// Waits (bounded) until pred holds.
 template <class Pred>
 bool WaitFor(Pred pred, int ms = 5000)
 {
@@ -135,7 +130,6 @@ private:
     bool ended_ = false;
 };
 
-// A client socket of the test on 127.0.0.1.
 class Client : public UdpEndpoint {
 public:
     Client()
@@ -157,7 +151,6 @@ public:
             *fromPort = from.port;
         return bytes;
     }
-    // The reply to one request 0x01 (empty when none came).
     std::vector<unsigned char> Ask(int port, int* fromPort = nullptr)
     {
         Send(port, {0x01});
@@ -165,9 +158,8 @@ public:
     }
 };
 
-// Whether a fault reaches the wire the Windows tests show through the
-// client; what the client takes either way (another source port, a late
-// reply, other datagrams ignored and not counted) is shown here.
+// The Windows tests show whether a fault reaches the client; here what it takes
+// either way: another source port, a late reply, other datagrams ignored, uncounted.
 TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIGTERM)
 {
     TempDir dir;
@@ -192,7 +184,6 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     EXPECT_EQ(client.Receive(3000, &from).size(), REPLY_SIZE);
     EXPECT_NE(from, port);
 
-    // A broken scenario is never served: the one in use stays.
     WriteFile(scenario, R"({"drives":[{"Temperature":"broken"}]})");
     ASSERT_TRUE(WaitFor([&] { return sim.Output().find("rejected=") != std::string::npos; }));
     EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 33);
@@ -202,7 +193,6 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     EXPECT_NE(sim.Output().find("end=SIGTERM"), std::string::npos);
 }
 
-// The options' errors end the program with code 2 and name their option.
 TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
 {
     TempDir dir;
@@ -250,8 +240,7 @@ protected:
     TempDir dir_;
 };
 
-// kelpra-agent serving the stand-in on a free port of 127.0.0.1, with more
-// options; *port is 0 when it did not start.
+// kelpra-agent on the stand-in and a free port; *port is 0 when it did not start.
 std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
 {
     more.insert(more.begin(), {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE});

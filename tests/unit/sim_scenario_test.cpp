@@ -1,6 +1,5 @@
-// The simulator's library: scenario files and the errors that name the
-// file, the place and the field; the records and faults of its replies;
-// its command line.
+// The simulator's library: scenario files and their errors, the records and
+// faults of its replies, its command line.
 #include "reply_plan.h"
 #include "scenario.h"
 #include "sim_options.h"
@@ -51,9 +50,8 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 
 TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
-    // The reply to request 1: its size, how many of its bytes are the plain reply's, its delay, from another
-    // port, and the faults logged. Silence, short replies and which requests a fault hits show in the Windows
-    // tests of the exchange, which fail when the simulator gets them wrong.
+    // The reply to request 1: size, bytes shared with the plain reply, delay, port, faults logged.
+    // Silence, short replies and which requests a fault hits show in the Windows exchange tests.
     struct Case { const char* fault; size_t size, samePrefix; uint32_t delayMs; bool otherPort;
                   const char* faults; } cases[] = {
         {R"({"request":1,"kind":"oversize"})", 4000, REPLY_SIZE, 0, false, "oversize"},
