@@ -194,7 +194,6 @@ TEST(HealthAlert, AlertsWhenTheShownStateGetsWorseOrTheDriveTurnsHot)
         {"caution to danger", {DS_WARN, false}, {DS_DNGR, 0, 40, 45}, ON, true, {DS_DNGR, false}},
         {"danger back to caution", {DS_DNGR, false}, {DS_WARN, 0, 40, 45}, ON, false, {DS_WARN, false}},
         {"error to an unknown state shows good", {DS_ERR, false}, {7, 0, 40, 45}, ON, false, {DS_GOOD, false}},
-        {"caution hidden by Check", {DS_WARN, false}, {DS_WARN, 1, 40, 45}, ON, false, {DS_GOOD, false}},
         {"down to Temp - 2: not re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 43, 45}, ON, false, {DS_GOOD, true}},
         {"down to Temp - 3: re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 42, 45}, ON, false, {DS_GOOD, false}},
         {"a failed sensor reads hot", NEW, {DS_GOOD, 0, -1, 45}, ON, true, {DS_GOOD, true}},
