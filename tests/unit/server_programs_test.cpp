@@ -191,7 +191,7 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     EXPECT_NE(sim.Output().find("end=SIGTERM"), std::string::npos);
 }
 
-TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
+TEST(SimProgram, EndsAfterMaxSecondsOrHelpAndWithItsCodeAndReasonOnBadInput)
 {
     TempDir dir;
     const std::string good = dir / "s.json", bad = dir / "bad.json";
@@ -199,6 +199,9 @@ TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
     WriteFile(bad, R"({"drives":[{"Model":"ok"},{"MaxTemperature":300}]})");
     const struct { std::vector<std::string> args; int code; const char* says; } cases[] = {
         {{"--port", "0", "--max-seconds", "0.3", good}, 0, "end=max-seconds"},
+        {{"--help"}, 0, "usage: velmora-sim [--bind"},
+        {{"--bind", "192.0.2.1", good}, 1, "cannot bind 192.0.2.1:10008"},   // the default port
+        {{"--port", "0", "--log", dir / "no/log", good}, 1, "cannot write the log file /"},
         {{bad}, 2, "bad.json: drives[1].MaxTemperature: 300 is out of range -128 to 127"},
         {{dir / "none.json"}, 2, "none.json: cannot read the file"},
         {{"--port", "99999", good}, 2, "velmora-sim: --port: '99999' is not a port number"},

@@ -1,8 +1,7 @@
 // The simulator's library: scenario files and their errors, the records and
-// faults of its replies, its command line.
+// faults of its replies. Its command line is the process test's.
 #include "reply_plan.h"
 #include "scenario.h"
-#include "sim_options.h"
 
 #include "link/drive_record.h"
 
@@ -146,26 +145,6 @@ TEST(SimSchedule, TemperaturesFollowTheirScheduleIntoTheRecord)
     for (const Case& c : cases) {
         Scenario s = Parse(std::string(R"({"drives":[{"Temperature":)") + c.temperature + "}]}");
         EXPECT_EQ(static_cast<int8_t>(EncodeRecords(s, c.ms, false)[1]), c.expected) << c.temperature << c.ms;
-    }
-}
-
-// Their errors are the process test's (server_programs_test).
-TEST(SimOptions, DefaultsAndEveryOption)
-{
-    struct Case { std::vector<const char*> args; SimOptions expected; } cases[] = {
-        {{"s.json"}, {"127.0.0.1", 10008, "", 0, "s.json", false}},
-        {{"--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"},
-         {"0.0.0.0", 0, "l.txt", 2.5, "x.json", false}},
-        {{"--help"}, {"127.0.0.1", 10008, "", 0, "", true}},
-    };
-    for (Case& c : cases) {
-        c.args.insert(c.args.begin(), "velmora-sim");
-        SimOptions o;
-        std::string error;
-        ASSERT_TRUE(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error)) << error;
-        const SimOptions& e = c.expected;
-        EXPECT_EQ(std::tie(o.bindAddress, o.port, o.logFile, o.maxSeconds, o.scenarioFile, o.help),
-                  std::tie(e.bindAddress, e.port, e.logFile, e.maxSeconds, e.scenarioFile, e.help));
     }
 }
 
