@@ -1,5 +1,4 @@
-// What a drive's icon, tooltip and balloon show, worked out from records,
-// and when its balloon comes up by itself, refresh after refresh.
+// What a drive's icon, tooltip and balloon show, and when its balloon comes up by itself.
 #include "link/drive_view.h"
 #include "link/health_alert.h"
 

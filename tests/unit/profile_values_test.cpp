@@ -1,5 +1,4 @@
-// The value grammars of the settings file and of the "PALLET" value of
-// CPALLET.INI (128 hex digits to sixteen colours and back).
+// The settings file's value grammars and CPALLET.INI's "PALLET" (128 hex digits, 16 colours).
 #include "config/palette_codec.h"
 #include "config/profile_values.h"
 

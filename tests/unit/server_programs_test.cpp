@@ -111,7 +111,6 @@ public:
         return p == std::string::npos ? 0 : std::atoi(out.c_str() + p + marker.size());
     }
 
-    // The exit code within ms, or -1.
     int Wait(int ms = 5000)
     {
         int status = 0;
@@ -219,7 +218,6 @@ TEST(SimProgram, EndsAfterMaxSecondsOrHelpAndWithItsCodeAndReasonOnBadInput)
     }
 }
 
-// Requests sent at once; the number of replies that came back.
 int RepliesTo(Client& client, int port, int requests)
 {
     for (int i = 0; i < requests; ++i)

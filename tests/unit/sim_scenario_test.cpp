@@ -20,8 +20,7 @@ Scenario Parse(const std::string& text)
     return s;
 }
 
-// Every field; a drive at a position of its own; drives without a position
-// at their index. The state names show in the Windows tests.
+// Every field; one drive at its own position, the rest at their index (names: Windows tests).
 const char* const DRIVES = u8R"("drives":[
     {"Temperature":35,"MaxTemperature":40,"State":"good","UsageRate":10,"A05":1,"A09":1234,"AC4":-1,"AC5":4,
      "AC6":2147483647,"Model":"MODEL","Firmware":"0123456789ABCDE","Serial":"A~\\z","DriveNumber":"ドライブ 0"},
@@ -70,8 +69,7 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
                   std::make_tuple(true, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
             << c.fault;
     }
-    // Garbage differs per request and holds no 0 byte; unterminated texts
-    // fill their fields of drives in use only.
+    // Garbage differs per request and holds no 0; unterminated texts fill in-use drives only.
     Scenario garbage = WithFaults(R"({"request":"all","kind":"garbage"})");
     EXPECT_NE(PlanReply(garbage, 1, 0).bytes, PlanReply(garbage, 2, 0).bytes);
     for (unsigned char b : PlanReply(garbage, 1, 0).bytes)

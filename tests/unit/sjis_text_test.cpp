@@ -1,5 +1,4 @@
-// Shift-JIS texts cut on a character boundary: the cut itself, bounded
-// copies, a drive record's text fields and the command-line host.
+// Shift-JIS texts cut on a character boundary, in copies, record fields and the host.
 #include "app/command_line.h"
 #include "config/sjis_text.h"
 #include "link/drive_record.h"
