@@ -191,7 +191,6 @@ TEST(HealthAlert, AlertsWhenTheShownStateGetsWorseOrTheDriveTurnsHot)
         {"first report, at Temp is not hot", NEW, {DS_GOOD, 0, 45, 45}, ON, false, {DS_GOOD, false}},
         {"caution stays caution", {DS_WARN, false}, {DS_WARN, 0, 40, 45}, ON, false, {DS_WARN, false}},
         {"caution to danger", {DS_WARN, false}, {DS_DNGR, 0, 40, 45}, ON, true, {DS_DNGR, false}},
-        {"danger back to caution", {DS_DNGR, false}, {DS_WARN, 0, 40, 45}, ON, false, {DS_WARN, false}},
         {"error to an unknown state shows good", {DS_ERR, false}, {7, 0, 40, 45}, ON, false, {DS_GOOD, false}},
         {"down to Temp - 2: not re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 43, 45}, ON, false, {DS_GOOD, true}},
         {"down to Temp - 3: re-armed", {DS_GOOD, true}, {DS_GOOD, 0, 42, 45}, ON, false, {DS_GOOD, false}},
