@@ -1,9 +1,5 @@
-// velmora-sim and kelpra-agent as programs: real UDP datagrams on
-// 127.0.0.1, the reload of a changed scenario, the calls smartctl gets, the
-// end on signals and --max-seconds, the exit code of bad input. What a fault
-// does to the bytes is the reply plan's (sim_scenario_test) and what each
-// fixture reads as is agent_rules_test's; the package suite runs the
-// installed agent against the real smartctl.
+// velmora-sim and kelpra-agent as programs on 127.0.0.1. The bytes of a fault are
+// sim_scenario_test's, what each fixture reads as is agent_rules_test's.
 #include "link/drive_record.h"
 #include "udp_endpoint.h"
 
@@ -55,7 +51,6 @@ size_t CountOf(const std::string& text, const std::string& what)
     return n;
 }
 
-// Waits (bounded) until pred holds.
 template <class Pred>
 bool WaitFor(Pred pred, int ms = 5000)
 {
@@ -103,8 +98,6 @@ public:
             waitpid(pid_, nullptr, 0);
         }
     }
-    ChildRun(const ChildRun&) = delete;
-    ChildRun& operator=(const ChildRun&) = delete;
 
     std::string Output() const { return ReadFile(dir_ / "out"); }
     void Signal(int signal) { kill(pid_, signal); }
@@ -118,7 +111,6 @@ public:
         return p == std::string::npos ? 0 : std::atoi(out.c_str() + p + marker.size());
     }
 
-    // The exit code within ms, or -1.
     int Wait(int ms = 5000)
     {
         int status = 0;
@@ -135,7 +127,6 @@ private:
     bool ended_ = false;
 };
 
-// A client socket of the test on 127.0.0.1.
 class Client : public UdpEndpoint {
 public:
     Client()
@@ -157,7 +148,6 @@ public:
             *fromPort = from.port;
         return bytes;
     }
-    // The reply to one request 0x01 (empty when none came).
     std::vector<unsigned char> Ask(int port, int* fromPort = nullptr)
     {
         Send(port, {0x01});
@@ -165,9 +155,8 @@ public:
     }
 };
 
-// Whether a fault reaches the wire the Windows tests show through the
-// client; what the client takes either way (another source port, a late
-// reply, other datagrams ignored and not counted) is shown here.
+// The Windows tests show whether a fault reaches the client; here what it takes
+// either way: another source port, a late reply, other datagrams ignored, uncounted.
 TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIGTERM)
 {
     TempDir dir;
@@ -192,7 +181,6 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     EXPECT_EQ(client.Receive(3000, &from).size(), REPLY_SIZE);
     EXPECT_NE(from, port);
 
-    // A broken scenario is never served: the one in use stays.
     WriteFile(scenario, R"({"drives":[{"Temperature":"broken"}]})");
     ASSERT_TRUE(WaitFor([&] { return sim.Output().find("rejected=") != std::string::npos; }));
     EXPECT_EQ(RecordAt(client.Ask(port).data(), 0).Temperature, 33);
@@ -202,8 +190,7 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     EXPECT_NE(sim.Output().find("end=SIGTERM"), std::string::npos);
 }
 
-// The options' errors end the program with code 2 and name their option.
-TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
+TEST(SimProgram, EndsAfterMaxSecondsOrHelpAndWithItsCodeAndReasonOnBadInput)
 {
     TempDir dir;
     const std::string good = dir / "s.json", bad = dir / "bad.json";
@@ -211,6 +198,9 @@ TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
     WriteFile(bad, R"({"drives":[{"Model":"ok"},{"MaxTemperature":300}]})");
     const struct { std::vector<std::string> args; int code; const char* says; } cases[] = {
         {{"--port", "0", "--max-seconds", "0.3", good}, 0, "end=max-seconds"},
+        {{"--help"}, 0, "usage: velmora-sim [--bind"},
+        {{"--bind", "192.0.2.1", good}, 1, "cannot bind 192.0.2.1:10008"},   // the default port
+        {{"--port", "0", "--log", dir / "no/log", good}, 1, "cannot write the log file /"},
         {{bad}, 2, "bad.json: drives[1].MaxTemperature: 300 is out of range -128 to 127"},
         {{dir / "none.json"}, 2, "none.json: cannot read the file"},
         {{"--port", "99999", good}, 2, "velmora-sim: --port: '99999' is not a port number"},
@@ -228,7 +218,6 @@ TEST(SimProgram, EndsAfterMaxSecondsAndWithCode2AndItsReasonOnBadInput)
     }
 }
 
-// Requests sent at once; the number of replies that came back.
 int RepliesTo(Client& client, int port, int requests)
 {
     for (int i = 0; i < requests; ++i)
@@ -250,13 +239,13 @@ protected:
     TempDir dir_;
 };
 
-// kelpra-agent serving the stand-in on a free port of 127.0.0.1, with more
-// options; *port is 0 when it did not start.
+// kelpra-agent on the stand-in and a free port; *port is 0, a failure, when it did not start.
 std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
 {
     more.insert(more.begin(), {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE});
     auto agent = std::make_unique<ChildRun>(AGENT_EXE, more);
     *port = agent->NumberAfter("listening on UDP port ");
+    EXPECT_NE(*port, 0) << agent->Output();
     return agent;
 }
 
@@ -264,7 +253,6 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
 {
     int port = 0;
     const auto agent = StartAgent({"--interval", "1"}, &port);
-    ASSERT_NE(port, 0) << agent->Output();
     Client client;
     int from = 0;
     std::vector<unsigned char> reply = client.Ask(port, &from);
@@ -275,7 +263,6 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
         const DriveRecord r = RecordAt(reply.data(), i);
         EXPECT_EQ(std::make_pair(int(r.InUse), int(r.State)), std::make_pair(i < 7 ? 1 : 0, states[i])) << i;
     }
-    EXPECT_STREQ(RecordAt(reply.data(), 2).Model, "KELPRA NVMe 1TB");
     EXPECT_STREQ(RecordAt(reply.data(), 2).DriveNumber, "Disk 2 (/dev/nvme0)");
 
     // A second pass after the interval reads the sleeping drive again, still with the standby check.
@@ -292,11 +279,10 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsAndNeverWakesTheSleep
     EXPECT_NE(agent->Output().find("stopped (SIGTERM)"), std::string::npos);
 }
 
-TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond)
+TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecondAndStopsDuringAHungRead)
 {
     int port = 0, barredPort = 0;
     const auto agent = StartAgent({"--device", "/dev/sda"}, &port);
-    ASSERT_NE(port, 0) << agent->Output();
     Client client;
     for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {}, {0x00}}) {
         client.Send(port, other);
@@ -306,9 +292,12 @@ TEST_F(AgentProgram, AnswersOnlyTheRequestFromAllowedSourcesAtMost20TimesASecond
     Client other;   // another source port, the same address: the same limit
     EXPECT_EQ(RepliesTo(other, port, 1), 0);
 
-    const auto barred =
-        StartAgent({"--device", "/dev/sda", "--allow", "10.0.0.0/8", "--allow", "127.0.0.2"}, &barredPort);
-    ASSERT_NE(barredPort, 0);
+    // A barred agent whose smartctl hangs: a stop still ends it at once.
+    const std::string hang = dir_ / "hang";
+    WriteFile(hang, "#!/bin/sh\nexec sleep 60\n");
+    chmod(hang.c_str(), 0755);
+    const auto barred = StartAgent(
+        {"--device", "/dev/sda", "--allow", "10.0.0.0/8", "--allow", "127.0.0.2", "--smartctl", hang}, &barredPort);
     EXPECT_EQ(RepliesTo(client, barredPort, 1), 0);
     barred->Signal(SIGINT);
     EXPECT_EQ(barred->Wait(1000), 0);
@@ -326,20 +315,8 @@ TEST_F(AgentProgram, OnceFindsSmartctlOnPathAndServesAtMost16Drives)
     EXPECT_EQ(agent.Wait(), 0);
     const std::string out = agent.Output();
     EXPECT_NE(out.find("17 drives found, only the first 16"), std::string::npos) << out;
-    EXPECT_EQ(CountOf(out, "KELPRA HD3000 Worn / HD02 / KHD0005 / Disk "), 8u);
-    EXPECT_EQ(CountOf(out, "KELPRA HD4000 Test Disk"), 8u) << out;
+    EXPECT_EQ(CountOf(out, "KELPRA HD3000 Worn / HD02 / KHD0005 / Disk "), 8u) << out;
     EXPECT_EQ(CountOf(ReadFile(dir_ / "calls"), "\n"), 16u);
-}
-
-TEST_F(AgentProgram, EndsAtOnceWhenStoppedDuringAHungRead)
-{
-    const std::string hang = dir_ / "hang";
-    WriteFile(hang, "#!/bin/sh\nexec sleep 60\n");
-    chmod(hang.c_str(), 0755);
-    ChildRun agent(AGENT_EXE, {"--port", "0", "--smartctl", hang, "--device", "/dev/sda"});
-    ASSERT_NE(agent.NumberAfter("listening on UDP port "), 0);
-    agent.Signal(SIGTERM);
-    EXPECT_EQ(agent.Wait(1000), 0);
 }
 
 TEST(AgentOptions, ABadCommandLineEndsWithStatus2AndOneLine)

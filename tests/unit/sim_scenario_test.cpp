@@ -1,9 +1,7 @@
-// The simulator's library: scenario files and the errors that name the
-// file, the place and the field; the records and faults of its replies;
-// its command line.
+// The simulator's library: scenario files and their errors, the records and
+// faults of its replies. Its command line is the process test's.
 #include "reply_plan.h"
 #include "scenario.h"
-#include "sim_options.h"
 
 #include "link/drive_record.h"
 
@@ -22,8 +20,7 @@ Scenario Parse(const std::string& text)
     return s;
 }
 
-// Every field; a drive at a position of its own; drives without a position
-// at their index. The state names show in the Windows tests.
+// Every field; one drive at its own position, the rest at their index (names: Windows tests).
 const char* const DRIVES = u8R"("drives":[
     {"Temperature":35,"MaxTemperature":40,"State":"good","UsageRate":10,"A05":1,"A09":1234,"AC4":-1,"AC5":4,
      "AC6":2147483647,"Model":"MODEL","Firmware":"0123456789ABCDE","Serial":"A~\\z","DriveNumber":"ドライブ 0"},
@@ -51,9 +48,8 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 
 TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
-    // The reply to request 1: its size, how many of its bytes are the plain reply's, its delay, from another
-    // port, and the faults logged. Silence, short replies and which requests a fault hits show in the Windows
-    // tests of the exchange, which fail when the simulator gets them wrong.
+    // The reply to request 1: size, bytes shared with the plain reply, delay, port, faults logged.
+    // Silence, short replies and which requests a fault hits show in the Windows exchange tests.
     struct Case { const char* fault; size_t size, samePrefix; uint32_t delayMs; bool otherPort;
                   const char* faults; } cases[] = {
         {R"({"request":1,"kind":"oversize"})", 4000, REPLY_SIZE, 0, false, "oversize"},
@@ -73,8 +69,7 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
                   std::make_tuple(true, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
             << c.fault;
     }
-    // Garbage differs per request and holds no 0 byte; unterminated texts
-    // fill their fields of drives in use only.
+    // Garbage differs per request and holds no 0; unterminated texts fill in-use drives only.
     Scenario garbage = WithFaults(R"({"request":"all","kind":"garbage"})");
     EXPECT_NE(PlanReply(garbage, 1, 0).bytes, PlanReply(garbage, 2, 0).bytes);
     for (unsigned char b : PlanReply(garbage, 1, 0).bytes)
@@ -148,26 +143,6 @@ TEST(SimSchedule, TemperaturesFollowTheirScheduleIntoTheRecord)
     for (const Case& c : cases) {
         Scenario s = Parse(std::string(R"({"drives":[{"Temperature":)") + c.temperature + "}]}");
         EXPECT_EQ(static_cast<int8_t>(EncodeRecords(s, c.ms, false)[1]), c.expected) << c.temperature << c.ms;
-    }
-}
-
-// Their errors are the process test's (server_programs_test).
-TEST(SimOptions, DefaultsAndEveryOption)
-{
-    struct Case { std::vector<const char*> args; SimOptions expected; } cases[] = {
-        {{"s.json"}, {"127.0.0.1", 10008, "", 0, "s.json", false}},
-        {{"--bind", "0.0.0.0", "--port", "0", "--log", "l.txt", "--max-seconds", "2.5", "x.json"},
-         {"0.0.0.0", 0, "l.txt", 2.5, "x.json", false}},
-        {{"--help"}, {"127.0.0.1", 10008, "", 0, "", true}},
-    };
-    for (Case& c : cases) {
-        c.args.insert(c.args.begin(), "velmora-sim");
-        SimOptions o;
-        std::string error;
-        ASSERT_TRUE(ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &o, &error)) << error;
-        const SimOptions& e = c.expected;
-        EXPECT_EQ(std::tie(o.bindAddress, o.port, o.logFile, o.maxSeconds, o.scenarioFile, o.help),
-                  std::tie(e.bindAddress, e.port, e.logFile, e.maxSeconds, e.scenarioFile, e.help));
     }
 }
 
