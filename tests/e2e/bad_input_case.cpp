@@ -62,10 +62,8 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
         {"B_DNGR.ICO", valid.substr(0, 6) + Garbage(1000, 4)},
     };
     SimServer sim(QUIET_DRIVE);
-    ASSERT_TRUE(sim.Running());
-    const std::string path = SettingsFilePath();
     const std::string file = WildSettings(sim.Port());
-    WriteWholeFile(path, file);
+    WriteWholeFile(SettingsFilePath(), file);
     ScratchDirectory folder;   // kelpra.exe's current folder, with the bad icons
     for (const auto& icon : icons)
         WriteWholeFile(folder.Path() + "\\" + icon.first, icon.second);
@@ -77,8 +75,7 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
     EXPECT_TRUE(TrayShows({"*"}, 10000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(boxes.Count(), 0u);
-    EXPECT_TRUE(ReadWholeFile(path) == file) << "the settings file was changed";
-    RemoveProfile(path);
+    EXPECT_TRUE(ReadWholeFile(SettingsFilePath()) == file) << "the settings file was changed";
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// What the end-to-end cases share: kelpra.exe started and ended from
-// outside, its tray icons read from the pixels of the virtual desktop, real
-// clicks on them and the shell's balloons.
+// kelpra.exe started and ended from outside, its tray icons read from the
+// virtual desktop's pixels, real clicks on them and the shell's balloons.
 #pragma once
 #include <windows.h>
 
@@ -39,7 +38,6 @@ void ClickIcon(int position, bool right);
 // digits that are not hot, whose red would hide it); "?" is another picture
 // (such as a host number), "*" any icon.
 testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD timeoutMs = 20000);
-// The pixels of the icon at that position, as shown now.
 std::string Picture(int position);
 
 // The visible details balloons of the shell: tooltip windows far taller

@@ -1,10 +1,8 @@
-// One user's session from outside: a copy for the simulator on the host
-// named on the command line, and one for kelpra-agent on the default host,
-// side by side, each with its own section and HostNumber; host-number mode;
-// the dialog saving a threshold that turns drives hot without a balloon
-// (Alert=0); a left click's balloon; the exit from a real right click's
-// menu; a new start reading the threshold back. Each copy ends with exit
-// code 0 and takes its icons along.
+// One user's session: a copy for the simulator on the host named on the
+// command line beside one for kelpra-agent on the default host, each with its
+// section and HostNumber; host-number mode; the dialog saving a threshold
+// (hot drives, no balloon with Alert=0); a left click's balloon; exit from a
+// real right click's menu; a new start reading the threshold back.
 #include "agent_process.h"
 #include "app/app_state.h"
 #include "config/settings_dialog.h"
@@ -36,7 +34,6 @@ TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBa
 {
     SimServer sim(DemoScenario());
     AgentProcess agent;
-    ASSERT_TRUE(sim.Running());
     ASSERT_EQ(agent.Ask().size(), 3264u);
     WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     WriteSection("localhost", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}, NO_ALERTS});
@@ -82,7 +79,6 @@ TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBa
     ASSERT_TRUE(again.Start("localhost"));
     EXPECT_TRUE(TrayShows(AT_30)) << "the saved threshold read back";
     EXPECT_TRUE(again.CloseWithZero());
-    RemoveProfile(SettingsFilePath());
 }
 
 } // namespace
