@@ -1,8 +1,6 @@
-// kelpra.exe started on bad local input: a settings file with overlong
-// lines, binary garbage, huge and negative numbers, lone lead bytes and
-// wild font numbers, with corrupt, truncated and empty icon override files
-// in its current folder. It must reach the server, show its icon, end with
-// exit code 0 on WM_CLOSE and leave the settings file as it was (the drive's
+// kelpra.exe started on a wild settings file and corrupt, truncated and empty
+// icon override files in its current folder must reach the server, show its
+// icon, end with exit code 0 and leave the settings file as it was (the drive's
 // values equal its unset baseline, so nothing gives it a reason to write).
 #include "e2e_support.h"
 #include "icon_pixels.h"

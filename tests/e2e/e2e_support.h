@@ -31,12 +31,11 @@ private:
 // (0: the first one added, at the right end of the taskbar).
 void ClickIcon(int position, bool right);
 
-// Waits (bounded) until the tray icons from position 0 on look like these,
-// with no icon after them. A look is what the pixels show: "error" (the
-// error image), or the digits' colour ("cool", "hot"; none if no number),
-// the badge ("good", "caution", "danger") and "mark" (told only beside
-// digits that are not hot, whose red would hide it); "?" is another picture
-// (such as a host number), "*" any icon.
+// Waits (bounded) until the tray icons from position 0 on look like these, with
+// no icon after them. A look: "error" (the error image), or the digits' colour
+// ("cool", "hot"; none if no number), the badge ("good", "caution", "danger")
+// and "mark" (told only beside digits that are not hot, whose red would hide
+// it); "?" is another picture (such as a host number), "*" any icon.
 testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD timeoutMs = 20000);
 std::string Picture(int position);
 

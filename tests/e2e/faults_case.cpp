@@ -1,7 +1,6 @@
-// Faults of the server seen from outside kelpra.exe polling every second:
-// silence, one byte, texts without 0 bytes, a reply too large and noise.
-// Each step's picture shows and the next good reply recovers; the reply too
-// large opens the one error box, which stays open while the polls fail on.
+// Faults of the server seen from outside kelpra.exe polling every second: each
+// step's picture shows and the next good reply recovers; the reply too large
+// opens the one error box, which stays open while the polls fail on.
 #include "app/app_state.h"
 #include "e2e_support.h"
 #include "msgbox_watcher.h"

@@ -51,7 +51,6 @@ COLORREF SwatchPixel(HWND dialog, int swatch)
     return color;
 }
 
-// Controls of the colour chooser's full-open part, and of the font chooser.
 constexpr int COLOR_RED_EDIT = 706, COLOR_GREEN_EDIT = 707, COLOR_BLUE_EDIT = 708, COLOR_ADD_BUTTON = 712;
 constexpr int FONT_FACE_COMBO = 1136, FONT_STRIKEOUT_CHECK = 1040, FONT_UNDERLINE_CHECK = 1041,
               FONT_COLOR_COMBO = 1139;
@@ -299,11 +298,10 @@ TEST_F(SettingsDialog, StartUpWithoutServerCancelledSavesNothingAndCloses)
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
-// The colour chooser opens full with the start colour and gives the
-// confirmed one. The custom colours are read from this program's section (its
-// file name) of the palette file (any other length than 128 digits is
-// ignored, also one the read would cut to 128) and written back only when one
-// was defined, even when the chooser is then cancelled.
+// The colour chooser opens full with the start colour and gives the confirmed
+// one. The custom colours come from this program's section of the palette file
+// (other lengths than 128 digits ignored, also one the read would cut to 128),
+// written back only when one was defined, even if the chooser is then cancelled.
 TEST(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
 {
     const char* const ownSection = "win_settings_dialog_test.exe";
@@ -346,8 +344,7 @@ std::string VersionText(const std::string& description, const std::string& versi
 }
 
 // The box shows this program's version resource (its owner: the tray menu's
-// test); a probe program whose version block holds two translations shows
-// none.
+// test); a probe whose version block holds two translations shows none.
 TEST(VersionBox, ShowsTheFivePartsOfTheProgramsVersionResourceOrNothing)
 {
     MsgBoxWatcher watcher;
