@@ -54,7 +54,9 @@ TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBa
 
     PostMessageA(kelpra.Window(), WM_COMMAND, IDM_SETTINGS, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA("#32770", "設定")) != nullptr; }, 10000, 50));
+    // Visible only once its fields are filled: typing sooner would be overwritten.
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = FindWindowA("#32770", "設定")) && IsWindowVisible(dialog); },
+                          10000, 50));
     SetDlgItemTextA(dialog, IDC_TEMP, "30");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
