@@ -1,8 +1,6 @@
-// kelpra.exe started on bad local input: a settings file with overlong
-// lines, binary garbage, huge and negative numbers, lone lead bytes and
-// wild font numbers, with corrupt, truncated and empty icon override files
-// in its current folder. It must reach the server, show its icon, end with
-// exit code 0 on WM_CLOSE and leave the settings file as it was (the drive's
+// kelpra.exe started on a wild settings file and corrupt, truncated and empty
+// icon override files in its current folder must reach the server, show its
+// icon, end with exit code 0 and leave the settings file as it was (the drive's
 // values equal its unset baseline, so nothing gives it a reason to write).
 #include "e2e_support.h"
 #include "icon_pixels.h"
@@ -62,10 +60,8 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
         {"B_DNGR.ICO", valid.substr(0, 6) + Garbage(1000, 4)},
     };
     SimServer sim(QUIET_DRIVE);
-    ASSERT_TRUE(sim.Running());
-    const std::string path = SettingsFilePath();
     const std::string file = WildSettings(sim.Port());
-    WriteWholeFile(path, file);
+    WriteWholeFile(SettingsFilePath(), file);
     ScratchDirectory folder;   // kelpra.exe's current folder, with the bad icons
     for (const auto& icon : icons)
         WriteWholeFile(folder.Path() + "\\" + icon.first, icon.second);
@@ -77,8 +73,7 @@ TEST(BadInput, WildSettingsAndBrokenIconFilesStartRunAndLeaveTheFileUntouched)
     EXPECT_TRUE(TrayShows({"*"}, 10000));
     EXPECT_TRUE(kelpra.CloseWithZero());
     EXPECT_EQ(boxes.Count(), 0u);
-    EXPECT_TRUE(ReadWholeFile(path) == file) << "the settings file was changed";
-    RemoveProfile(path);
+    EXPECT_TRUE(ReadWholeFile(SettingsFilePath()) == file) << "the settings file was changed";
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-// The shared parts of the end-to-end cases.
 #include "e2e_support.h"
 
 #include "icon_pixels.h"

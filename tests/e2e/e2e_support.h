@@ -1,6 +1,5 @@
-// What the end-to-end cases share: kelpra.exe started and ended from
-// outside, its tray icons read from the pixels of the virtual desktop, real
-// clicks on them and the shell's balloons.
+// kelpra.exe started and ended from outside, its tray icons read from the
+// virtual desktop's pixels, real clicks on them and the shell's balloons.
 #pragma once
 #include <windows.h>
 
@@ -32,14 +31,12 @@ private:
 // (0: the first one added, at the right end of the taskbar).
 void ClickIcon(int position, bool right);
 
-// Waits (bounded) until the tray icons from position 0 on look like these,
-// with no icon after them. A look is what the pixels show: "error" (the
-// error image), or the digits' colour ("cool", "hot"; none if no number),
-// the badge ("good", "caution", "danger") and "mark" (told only beside
-// digits that are not hot, whose red would hide it); "?" is another picture
-// (such as a host number), "*" any icon.
+// Waits (bounded) until the tray icons from position 0 on look like these, with
+// no icon after them. A look: "error" (the error image), or the digits' colour
+// ("cool", "hot"; none if no number), the badge ("good", "caution", "danger")
+// and "mark" (told only beside digits that are not hot, whose red would hide
+// it); "?" is another picture (such as a host number), "*" any icon.
 testing::AssertionResult TrayShows(const std::vector<std::string>& looks, DWORD timeoutMs = 20000);
-// The pixels of the icon at that position, as shown now.
 std::string Picture(int position);
 
 // The visible details balloons of the shell: tooltip windows far taller

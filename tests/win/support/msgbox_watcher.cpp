@@ -15,8 +15,6 @@ std::string ShiftJisText(HWND window)
     return text;
 }
 
-// Its texts and owner, its visible push buttons, and the system icon in its
-// one SS_ICON static.
 SeenBox Read(HWND box)
 {
     SeenBox seen;

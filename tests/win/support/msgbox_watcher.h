@@ -38,7 +38,6 @@ public:
     }
     // While paused, boxes stay open (to test what happens meanwhile).
     void Pause(bool paused) { paused_ = paused; }
-    // Number of boxes open right now.
     size_t OpenCount() const { return open_; }
 
 private:
