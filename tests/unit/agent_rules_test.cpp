@@ -118,7 +118,6 @@ TEST(AgentReading, TextsAreCutToTheirFieldsOnACharacterBoundary)
 
 TEST(AgentAllowList, BlocksEndWhereTheirPrefixSays)
 {
-    // allow: nullptr for the defaults
     const struct { const char* allow; const char* source; bool allowed; } cases[] = {
         {nullptr, "127.255.255.255", true}, {nullptr, "128.0.0.1", false},     {nullptr, "10.200.1.1", true},
         {nullptr, "11.0.0.0", false},       {nullptr, "172.15.255.255", false}, {nullptr, "172.16.0.0", true},

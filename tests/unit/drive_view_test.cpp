@@ -13,11 +13,6 @@
 
 namespace {
 
-DriveRecord Drive(int temperature, uint8_t state)
-{
-    return {1, static_cast<int8_t>(temperature), 0, state, 0, {}, 0, 1000};
-}
-
 // A text of the field's whole width is left without its terminating 0.
 template <size_t N>
 void SetText(char (&field)[N], const std::string& text)
@@ -28,15 +23,15 @@ void SetText(char (&field)[N], const std::string& text)
 
 TEST(ImageIndex, NumberHotVariantMarkAndErrorImage)
 {
-    struct Case { int temperature; uint8_t state; int32_t check; uint32_t index; } cases[] = {
+    struct Case { int8_t temperature; uint8_t state; int32_t check; uint32_t index; } cases[] = {
         {0, DS_GOOD, 0, 0},       {44, DS_GOOD, 0, 44},     {45, DS_GOOD, 0, 45},    {46, DS_GOOD, 0, 146},
         {99, DS_GOOD, 0, 199},    {120, DS_GOOD, 0, 199},   {-1, DS_GOOD, 0, 199},   {-128, DS_GOOD, 0, 199},
         {40, DS_ERR, 0, ICON_ERROR}, {-1, DS_ERR, 1, ICON_ERROR}, {127, DS_ERR, 0, ICON_ERROR},
         {40, 7, 0, 40},           {40, 255, 0, 40},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ChooseImageIndex(Drive(c.temperature, c.state), 45, c.check), c.index)
-            << c.temperature << " state " << int(c.state) << " check " << c.check;
+        EXPECT_EQ(ChooseImageIndex({1, c.temperature, 0, c.state, 0, {}, 0, 1000}, 45, c.check), c.index)
+            << int(c.temperature) << " state " << int(c.state) << " check " << c.check;
 }
 
 TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
@@ -58,7 +53,7 @@ TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
         {&DriveRecord::A05, 0, DS_DNGR, 0, -1, false, 0, DS_DNGR, 440},
     };
     for (const Case& c : cases) {
-        const DriveRecord stored = Drive(40, c.state);
+        const DriveRecord stored = {1, 40, 0, c.state, 0, {}, 0, 1000};
         DriveRecord reply = stored;
         reply.*c.field += c.delta;
         DriveUpdate u = PlanDriveUpdate(reply, stored, c.check, c.mode, 45);

@@ -1,4 +1,3 @@
-// The shadow passes of the numeric icons, and the types outside the tables.
 // The icon indices show in the pixels of tests/win/icon_set_test.
 #include "icons/num_style.h"
 

@@ -89,7 +89,6 @@ TEST(PaletteText, PairsInMemoryOrderBothWaysAndAValueOfAnyOtherLengthIgnored)
     ASSERT_TRUE(DecodePalette(text.c_str(), colors));
     EXPECT_EQ(colors[0], 0x000000FFu);   // red
     EXPECT_EQ(colors[15], 0x7A563412u);
-    // Values of other lengths leave every colour as it was.
     for (size_t length : {0u, 127u, 129u, 300u})
         EXPECT_FALSE(DecodePalette(std::string(length, 'F').c_str(), colors)) << length;
     char back[PALETTE_TEXT_LENGTH + 1];

@@ -1,5 +1,4 @@
-// velmora-sim and kelpra-agent as programs on 127.0.0.1. The bytes of a fault are
-// sim_scenario_test's, what each fixture reads as is agent_rules_test's.
+// velmora-sim and kelpra-agent as programs on 127.0.0.1; their rules are tested as libraries.
 #include "link/drive_record.h"
 #include "udp_endpoint.h"
 
@@ -74,7 +73,6 @@ private:
     std::string path_;
 };
 
-// One run of a program; standard output and error go to one file.
 class ChildRun {
 public:
     ChildRun(const char* exe, std::vector<std::string> args)
@@ -138,7 +136,6 @@ public:
     {
         SendTo(bytes, {htonl(INADDR_LOOPBACK), static_cast<uint16_t>(port)});
     }
-    // The next datagram within ms, empty when none came; *fromPort gets its source port.
     std::vector<unsigned char> Receive(int ms, int* fromPort = nullptr)
     {
         std::vector<unsigned char> bytes(70000);
@@ -155,8 +152,7 @@ public:
     }
 };
 
-// The Windows tests show whether a fault reaches the client; here what it takes
-// either way: another source port, a late reply, other datagrams ignored, uncounted.
+// Whether a fault reaches the client shows in the Windows tests; here only what it takes.
 TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIGTERM)
 {
     TempDir dir;
@@ -228,7 +224,6 @@ int RepliesTo(Client& client, int port, int requests)
     return replies;
 }
 
-// The stand-in serves the fixtures and notes its calls in the test's folder.
 class AgentProgram : public ::testing::Test {
 protected:
     void SetUp() override

@@ -1,5 +1,4 @@
-// The simulator's library: scenario files and their errors, the records and
-// faults of its replies. Its command line is the process test's.
+// The simulator's library: scenario files and their errors, its replies' records and faults.
 #include "reply_plan.h"
 #include "scenario.h"
 
@@ -48,7 +47,6 @@ TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
 
 TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
 {
-    // The reply to request 1: size, bytes shared with the plain reply, delay, port, faults logged.
     // Silence, short replies and which requests a fault hits show in the Windows exchange tests.
     struct Case { const char* fault; size_t size, samePrefix; uint32_t delayMs; bool otherPort;
                   const char* faults; } cases[] = {
@@ -69,7 +67,6 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
                   std::make_tuple(true, c.size, c.samePrefix, c.delayMs, c.otherPort, std::string(c.faults)))
             << c.fault;
     }
-    // Garbage differs per request and holds no 0; unterminated texts fill in-use drives only.
     Scenario garbage = WithFaults(R"({"request":"all","kind":"garbage"})");
     EXPECT_NE(PlanReply(garbage, 1, 0).bytes, PlanReply(garbage, 2, 0).bytes);
     for (unsigned char b : PlanReply(garbage, 1, 0).bytes)

@@ -12,8 +12,7 @@ namespace {
 
 TEST(SjisCut, NeverEndsInsideADoubleByteCharacter)
 {
-    // "ソ" is 0x83 0x5C (its trail byte a backslash); in "亜亜亜" (0x88 0x9F)
-    // 0x9F is a trail byte that looks like a lead byte.
+    // "ソ" is 0x83 0x5C, a backslash trail; in "亜" (0x88 0x9F) the trail looks like a lead.
     struct Case { std::string text; size_t max, expected; } cases[] = {
         {"ab\x83\x5C" "cd", 0, 0}, {"ab\x83\x5C" "cd", 3, 2}, {"ab\x83\x5C" "cd", 4, 4},
         {"ab\x83\x5C" "cd", 5, 5}, {"ab\x83\x5C" "cd", 99, 6},
