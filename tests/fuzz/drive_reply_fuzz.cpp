@@ -1,9 +1,6 @@
-// A server datagram of any length and content, taken the way one poll takes
-// it: the receive buffer cleared and filled with at most one reply, every
-// record decoded, planned against the previous record of its position, and
-// turned into the image index, tooltip, balloon text and title, and the
-// baseline section name. The checks are the limits the Win32 code relies on
-// when it hands these to the shell and the profile functions.
+// Any server datagram taken as one poll takes it: each record planned against the previous one
+// and turned into image index, tooltip, balloon text and title and baseline section name, within
+// the limits the Win32 code relies on when it hands these to the shell and the profile functions.
 #include "fuzz_checks.h"
 #include "link/drive_record.h"
 #include "link/drive_view.h"
@@ -14,8 +11,7 @@
 
 namespace {
 
-// The settings a poll runs with, picked from the datagram so that the fuzzer
-// explores them together with the records.
+// The poll's settings, picked from the datagram so that the fuzzer explores them with the records.
 struct PollSettings {
     int32_t overrideMode;
     uint32_t hotThreshold;
@@ -73,8 +69,7 @@ void CheckPosition(int position, DriveRecord reply, const DriveRecord& stored, c
     size_t nameLength = FormatBaselineSection(section, sizeof section, reply);
     RequireText(section, sizeof section);
     Require(nameLength == std::strlen(section) && nameLength <= 64 + 1 + 16 + 1 + 32);
-    // A line break or other control byte in the name would split the
-    // section's header line in the settings file.
+    // A control byte in the name would split the section's header line in the settings file.
     for (size_t i = 0; i < nameLength; ++i)
         Require(static_cast<unsigned char>(section[i]) >= 0x20);
 }
@@ -83,16 +78,14 @@ void CheckPosition(int position, DriveRecord reply, const DriveRecord& stored, c
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // What the receive call leaves in the cleared buffer: a datagram larger
-    // than the buffer is refused whole, an empty one is no reply.
+    // As the receive call fills the cleared buffer: too large is refused whole, empty is no reply.
     if (size == 0 || size > REPLY_SIZE)
         return 0;
     std::vector<unsigned char> reply(REPLY_SIZE, 0);
     std::memcpy(reply.data(), data, size);
     const PollSettings s = SettingsFor(data, size);
 
-    // The stored record of a position is the previous one; the first
-    // position is compared with an unset baseline (all values -1).
+    // Each record is planned against the previous one, the first against an unset one (all -1).
     DriveRecord stored;
     std::memset(&stored, 0, sizeof stored);
     stored.A05 = stored.A09 = stored.AC4 = stored.AC5 = stored.AC6 = -1;

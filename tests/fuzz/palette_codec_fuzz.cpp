@@ -1,5 +1,4 @@
-// libFuzzer target: any text decodes without reading past its end, and a
-// decoded palette encodes to text that decodes to the same colours.
+// Any text decodes without overreading; a decoded palette encodes to text decoding the same.
 #include "config/palette_codec.h"
 #include "fuzz_checks.h"
 

@@ -1,5 +1,4 @@
-// The settings-file value grammar on arbitrary texts: integer, colour and
-// font readers, and the font writer on whatever the reader produced.
+// The settings file's integer, colour and font readers on any text, the font writer on their font.
 #include "config/profile_values.h"
 #include "fuzz_checks.h"
 

@@ -1,6 +1,4 @@
-// Double-byte-safe cutting on arbitrary bytes: a cut never exceeds its
-// room, never ends between a lead and a trail byte, and never reads past
-// the bytes it was given.
+// Cutting any bytes: never beyond the room, never between lead and trail byte, never overread.
 #include "fuzz_checks.h"
 
 #include <cstdint>
@@ -19,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const size_t cut = SjisCutLength(p, length, room);
     Require(cut <= room && cut <= length);
-    // A text may end in a lone lead byte of its own; only a real cut must
-    // fall between characters.
+    // A text may end in a lone lead byte of its own; only a real cut must fall between characters.
     Require(cut == length || EndsOnBoundary(p, cut));
 
     std::vector<char> dest(room + 1);

@@ -1,8 +1,6 @@
-// Any bytes as smartctl's output, read for a drive the way the agent reads
-// one (twice, so that a second read meets the memory of the first) and as
-// the scan's device list. Checks what the reply and the client rely on: the
-// record stays in use and named, its State is one of 0 to 3, and every text
-// field ends inside its width.
+// Any bytes as smartctl's output, read for a drive twice (the second meets the first's memory)
+// and as the scan's device list: the record stays in use and named, its State is 0 to 3, and
+// every text field ends inside its width.
 #include "fuzz_checks.h"
 #include "device_scan.h"
 #include "smart_reading.h"
