@@ -30,23 +30,20 @@ Scenario WithFaults(const std::string& faults)
     return Parse(std::string("{") + DRIVES + ",\"faults\":[" + faults + "]}");
 }
 
-TEST(SimReply, APlainReplyIs16RecordsAtTheirPositions)
+TEST(SimReply, APlainReplyIs16RecordsAtTheirPositionsAndEachFaultShapesTheReplyOfItsRequest)
 {
-    const std::vector<unsigned char> bytes = PlanReply(WithFaults(""), 1, 0).bytes;
-    ASSERT_EQ(bytes.size(), REPLY_SIZE);
+    const std::vector<unsigned char> plain = PlanReply(WithFaults(""), 1, 0).bytes;
+    ASSERT_EQ(plain.size(), REPLY_SIZE);
     // The longest Firmware that fits; ASCII stays ASCII in code page 932; Shift-JIS as the literal is compiled.
     const DriveRecord r0 = {1, 35, 40, DS_GOOD, 10, {}, 1, 1234, -1, 4, 2147483647, "MODEL", "0123456789ABCDE",
                             "A~\\z", "ドライブ 0"};
     const unsigned char* expected = reinterpret_cast<const unsigned char*>(&r0);
-    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + RECORD_SIZE),
+    EXPECT_EQ(std::vector<unsigned char>(plain.begin(), plain.begin() + RECORD_SIZE),
               std::vector<unsigned char>(expected, expected + RECORD_SIZE));
-    EXPECT_EQ(RecordAt(bytes.data(), 2).State, 7);
+    EXPECT_EQ(RecordAt(plain.data(), 2).State, 7);
     for (size_t i = 0; i < RECORD_COUNT; ++i)
-        EXPECT_EQ(RecordAt(bytes.data(), i).InUse, i == 0 || i == 2 || i == 7) << i;
-}
+        EXPECT_EQ(RecordAt(plain.data(), i).InUse, i == 0 || i == 2 || i == 7) << i;
 
-TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
-{
     // Silence, short replies and which requests a fault hits show in the Windows exchange tests.
     struct Case { const char* fault; size_t size, samePrefix; uint32_t delayMs; bool otherPort;
                   const char* faults; } cases[] = {
@@ -57,7 +54,6 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
         {R"({"request":1,"kind":"other-port"},{"request":1,"kind":"delay","ms":20})", REPLY_SIZE, REPLY_SIZE, 20,
          true, "delay,other-port"},
     };
-    const std::vector<unsigned char> plain = PlanReply(WithFaults(""), 1, 0).bytes;
     for (const Case& c : cases) {
         ReplyPlan plan = PlanReply(WithFaults(c.fault), 1, 0);
         const size_t same = std::mismatch(plain.begin(), plain.end(), plan.bytes.begin(),
@@ -72,9 +68,9 @@ TEST(SimReply, EachFaultModeShapesTheReplyOfItsRequest)
     for (unsigned char b : PlanReply(garbage, 1, 0).bytes)
         ASSERT_NE(b, 0);
     const std::vector<unsigned char> filled = PlanReply(WithFaults(R"({"request":1,"kind":"unterminated"})"), 1, 0).bytes;
-    const DriveRecord r0 = RecordAt(filled.data(), 0);
-    EXPECT_EQ(std::string(r0.Model, 8), "MODEL***");
-    EXPECT_EQ(FieldLength(r0.Firmware) + FieldLength(r0.Serial) + FieldLength(r0.DriveNumber), 16u + 32 + 64);
+    const DriveRecord cut = RecordAt(filled.data(), 0);
+    EXPECT_EQ(std::string(cut.Model, 8), "MODEL***");
+    EXPECT_EQ(FieldLength(cut.Firmware) + FieldLength(cut.Serial) + FieldLength(cut.DriveNumber), 16u + 32 + 64);
     EXPECT_EQ(FieldLength(RecordAt(filled.data(), 3).Model), 0u);
 }
 
