@@ -232,7 +232,6 @@ protected:
     TempDir dir_;
 };
 
-// kelpra-agent on the stand-in and a free port; *port is 0, a failure, when it did not start.
 std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
 {
     more.insert(more.begin(), {"--port", "0", "--listen", "127.0.0.1", "--smartctl", STANDIN_EXE});
