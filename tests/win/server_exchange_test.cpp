@@ -65,6 +65,7 @@ TEST(Ws32Lib, OnlyTheSystemLibraryWithEveryEntryLoadsOnceUntilItsLastUnload)
     ASSERT_NE(stub, nullptr);
     WS32LIB_PROCTABLE table = {};
     EXPECT_EQ(WS32LIB_ResolveEntries(stub, &table), WS32LIB_ENTRY_COUNT - 1);
+    EXPECT_EQ(table.recvfrom, nullptr);
     FreeLibrary(stub);
     for (const std::string& path : {partial, BuildPath("tests\\win\\no_such_library.dll")}) {
         SCOPED_TRACE(path);
@@ -258,8 +259,10 @@ TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStayAndOtherwiseI
     Serve(Scenario({Drive(0, 40, "caution", ",\"A09\":100"), Drive(1, 41, "caution", ",\"AC5\":5"),
                     Drive(2, 42, "caution", ",\"AC5\":7")}));
     ASSERT_EQ(LoadDriveList(), 3);
-    for (unsigned s = 0; s < 3; ++s)
+    for (unsigned s = 0; s < 3; ++s) {
+        EXPECT_EQ(DriveSlots[s].Record.InUse, 0) << s;
         EXPECT_FALSE(TrayFixture::ShellHasIcon(s)) << s;
+    }
     EXPECT_EQ(IniValue("MODEL-2:FW1:SN2", "Check"), "<missing>");
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     for (unsigned s = 0; s < 3; ++s) {
