@@ -1,8 +1,5 @@
-// The settings file: the settings record and the drives' attribute
-// baselines through the real profile functions, in the test prefix's
-// KELPRA.INI; then kelpra.exe as a process, driven from outside: its hidden
-// window, the start-ups that end early (no drive, no reply to the first
-// refresh, no server at all), and where it finds its settings file.
+// The settings and the drives' baselines in the test prefix's KELPRA.INI; then kelpra.exe
+// driven from outside: the start-ups that end early and where it finds its settings file.
 #include "app/app_state.h"
 #include "config/settings.h"
 #include "link/baseline.h"
@@ -28,8 +25,7 @@ std::string FileText()
     return ReadWholeFile(SettingsFilePath());
 }
 
-// Each test starts without a settings file, with the default settings and
-// empty drive slots, and leaves no file behind.
+// Each test starts without a settings file, at the default settings with empty slots.
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,9 +46,7 @@ std::vector<int32_t> Values(const DriveRecord& r)
     return {r.A05, r.A09, r.AC4, r.AC5, r.AC6};
 }
 
-// With no file the defaults are loaded, the label being the host, and
-// nothing is written; a save then writes them back as the fifteen keys in
-// order, never Debug or Alert.
+// With no file the defaults are loaded and nothing is written.
 TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebugOrAlert)
 {
     LoadSettings();
@@ -68,10 +62,7 @@ TEST_F(SettingsStore, SaveWritesTheFifteenKeysInOrderAndNeverDebugOrAlert)
               "MaskColor=15,15,15\r\nTextFont=-17,0,0,0,700,0,0,0,0,0,0,0,2,Arial Narrow\r\n");
 }
 
-// Each host reads and saves its own section only. The values are taken as
-// the grammar reads them (tested natively): unsigned, no sign taken, the
-// label cut to 31 bytes on a character boundary. Alert is only read: a
-// save keeps the file's value.
+// Each host reads and saves its own section only. Alert is only read: a save keeps it.
 TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
 {
     const char* const label = "とても長いラベルの名前はここで切られますか";
@@ -96,9 +87,7 @@ TEST_F(SettingsStore, OneSectionPerHostReadAsTheGrammarSaysAndOthersUntouched)
     EXPECT_EQ(IniValue("server-b", "Alert"), "0");
 }
 
-// Saved as six signed keys in order, and read back into another position
-// holding the same identity, as after a restart. A drive without a section
-// loads Check 0 and -1 for each value; loading writes nothing.
+// Read back into another position holding the same identity, as after a restart.
 TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 {
     // Drives as the tray tests make them, A05 0; the one at position 3 of another model.
@@ -132,7 +121,6 @@ TEST_F(Baseline, SaveWritesTheSixKeysInOrderAndLoadReadsThemBack)
 }
 
 
-// Waits for kelpra.exe's end with exit code 0; then the boxes it showed, in order.
 void ExpectBoxesThenExitCodeZero(ChildProcess& kelpra, const MsgBoxWatcher& watcher, const char* caption,
                                  HWND owner, const std::vector<std::string>& texts)
 {
@@ -163,11 +151,8 @@ std::string EnvPath(const char* variable, const char* rest)
     return std::string(base ? base : "") + rest;
 }
 
-// kelpra.exe takes its port from the one file naming the simulator, which
-// has no drives: its hidden window owns the one box, and it ends with 0.
-// The other files name a dead port and, like any old file, stay as they
-// were. Also run under a non-Japanese locale (win.program_test.c_locale):
-// the manifest asks for code page 932, so the Shift-JIS box text shows right.
+// The file naming the simulator (no drives) is used; the others name a dead port and stay.
+// Also run under a non-Japanese locale (c_locale): the manifest asks for code page 932.
 TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
 {
     const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
@@ -210,7 +195,6 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
         ASSERT_TRUE(kelpra.Start(Quoted(c.portable ? exe : BuildPath("kelpra.exe"))));
         MsgBoxWatcher watcher(kelpra.Id());
         HWND window = WaitForWindow(MAIN_WINDOW_CLASS, kelpra.Id(), 20000);
-        ASSERT_NE(window, nullptr);
         char title[64] = "";
         GetWindowTextA(window, title, sizeof title);
         EXPECT_STREQ(title, MAIN_WINDOW_CLASS);
@@ -226,8 +210,7 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     MakeFolderOf(SettingsFilePath());
 }
 
-// No server answers: the information box, the settings dialog (its "設定" saves),
-// the closing box and exit code 0.
+// No server answers: the information box, the settings dialog (its "設定" saves), the closing box.
 TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
 {
     // Nothing listens on this port; one second per attempt keeps it short.

@@ -1,6 +1,5 @@
-// AgentProcess: the Windows build of kelpra-agent on a free loopback port,
-// reading the project's fixture drives through the Windows build of the
-// stand-in smartctl, for the end-to-end case; the child ends with it.
+// AgentProcess: the Windows build of kelpra-agent on a free loopback port, reading the
+// fixture drives through the stand-in smartctl; the child ends with the object.
 #pragma once
 #include "test_env.h"
 
@@ -14,8 +13,7 @@ public:
     AgentProcess& operator=(const AgentProcess&) = delete;
 
     UINT Port() const { return port_; }
-    // The reply to one request 0x01, asking again (up to 10 s) while the
-    // agent starts; empty when none came.
+    // The reply to one request 0x01, asked again (up to 10 s) while the agent starts; else empty.
     std::vector<unsigned char> Ask() const;
 
 private:

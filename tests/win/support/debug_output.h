@@ -1,6 +1,5 @@
-// The debugger output (OutputDebugStringA) of this process, caught as the
-// exception it raises before any debugger would see it, while an object
-// of this class lives.
+// The OutputDebugStringA texts of this process, caught as the exception they raise, while
+// an object of this class lives.
 #pragma once
 #include <windows.h>
 

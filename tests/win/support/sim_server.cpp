@@ -5,9 +5,8 @@
 
 namespace {
 
-// Written beside and moved into place, so the simulator never reads a
-// half-written scenario. The move fails while the simulator has the file
-// open for its periodic check, so it is tried again (bounded).
+// Moved into place so that no half-written scenario is read; retried while the simulator
+// has the file open for its periodic check.
 void ReplaceFile(const std::string& path, const std::string& data)
 {
     std::string temp = path + ".new";

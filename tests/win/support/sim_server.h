@@ -1,11 +1,6 @@
-// SimServer: the Windows build of velmora-sim, run as a child process on a
-// free loopback port with a scenario of the test's own.
-//
-// The scenario is velmora-sim's JSON (see the README), with texts in UTF-8:
-// write it as a u8"" literal where it holds Japanese, since plain literals
-// are compiled to Shift-JIS. Request numbers of "faults" count from the
-// scenario's (re)load. The simulator's log and scenario live in a folder of
-// their own under the temporary directory, removed by the destructor.
+// SimServer: the Windows build of velmora-sim on a free loopback port, with a scenario of
+// the test's own in velmora-sim's JSON. Write Japanese texts as u8"" literals, since plain
+// literals are compiled to Shift-JIS. Request numbers of "faults" count from the (re)load.
 #pragma once
 #include <windows.h>
 
@@ -28,8 +23,7 @@ public:
     std::vector<unsigned> RequestPorts() const;
     size_t RequestCount() const { return RequestPorts().size(); }
     bool WaitForRequests(size_t n, DWORD timeoutMs) const;
-    // Replaces the scenario and waits until the simulator has loaded it;
-    // false when it did not load it in time (or rejected it).
+    // Waits until the simulator has loaded it; false when it did not in time (or rejected it).
     bool SetScenario(const std::string& scenarioJson);
 
 private:

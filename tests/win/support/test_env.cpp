@@ -1,4 +1,4 @@
-// Test environment helpers.
+// Profile files, paths, child processes and windows of the Windows tests.
 #include "test_env.h"
 
 #include "msgbox_watcher.h"

@@ -11,24 +11,20 @@
 
 // Deletes a profile file given by its full path, the profile cache flushed.
 void RemoveProfile(const std::string& path);
-// Writes these keys into a section of KELPRA.INI, then flushes the
-// profile cache so a child process reads them.
+// Writes these keys into a section of KELPRA.INI, flushed so a child process reads them.
 using Setting = std::pair<const char*, std::string>;
 void WriteSection(const char* section, const std::vector<Setting>& keys);
 // Replaces KELPRA.INI with one section holding these keys.
 void WriteOnlySection(const char* section, const std::vector<Setting>& keys);
-// A value of KELPRA.INI (or of the file given), the profile cache flushed
-// first; "<missing>" when there is none.
+// A value of KELPRA.INI (or of the file given); "<missing>" when there is none.
 std::string IniValue(const char* section, const char* key, const char* path = SettingsFilePath());
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& data);
 bool FileExists(const std::string& path);
 // A new empty folder under the temporary directory, named prefix-pid-n.
 std::string MakeTempFolder(const char* prefix);
-// Deletes a folder with what it holds.
 void RemoveFolder(const std::string& path);
 
-// "text" with its quotes, for a command line.
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // A program of the Windows build (KELPRA_BUILD_DIR), e.g. "kelpra.exe".
 std::string BuildPath(const char* relative);
@@ -59,8 +55,7 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const char* className, bool v
 // The top-level window of a class in a given process, waiting up to timeoutMs.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
 
-// Expects exactly these boxes, in order, each with this caption, owner and
-// icon (the error icon or another) and one button.
+// Expects exactly these boxes, in order, each with this caption, owner, icon and one button.
 struct SeenBox;
 void ExpectBoxes(const std::vector<SeenBox>& boxes, const char* caption, HWND owner, bool errorIcon,
                  const std::vector<std::string>& texts);
