@@ -1,7 +1,7 @@
 // Log lines with UTC time stamps.
 #include "agent_log.h"
 
-#include "sim_log.h"
+#include "serverkit/server_log.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // function that takes its value.
 #include "agent_options.h"
 
-#include "int_text.h"
+#include "serverkit/int_text.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The serving loop.
 #include "agent_server.h"
 
-#include "stop_signal.h"
+#include "serverkit/stop_signal.h"
 
 #include <chrono>
 

@@ -5,7 +5,7 @@
 #include "allow_list.h"
 #include "drive_book.h"
 #include "rate_limit.h"
-#include "udp_endpoint.h"
+#include "serverkit/udp_endpoint.h"
 
 constexpr uint32_t REPLIES_PER_SECOND = 20;
 

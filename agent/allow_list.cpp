@@ -1,7 +1,7 @@
 // CIDR texts and matching.
 #include "allow_list.h"
 
-#include "int_text.h"
+#include "serverkit/int_text.h"
 
 namespace {
 

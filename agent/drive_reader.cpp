@@ -2,7 +2,7 @@
 #include "drive_reader.h"
 
 #include "agent_log.h"
-#include "stop_signal.h"
+#include "serverkit/stop_signal.h"
 
 #include <chrono>
 

@@ -6,7 +6,7 @@
 #include "device_scan.h"
 #include "drive_reader.h"
 #include "record_table.h"
-#include "stop_signal.h"
+#include "serverkit/stop_signal.h"
 
 #include <cstdio>
 

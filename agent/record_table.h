@@ -1,6 +1,6 @@
 // The 16 records as a table for a person to read (--once).
 #pragma once
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <string>
 #include <vector>

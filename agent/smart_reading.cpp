@@ -2,9 +2,9 @@
 #include "smart_reading.h"
 
 #include "bounded_json.h"
-#include "sjis_encoder.h"
+#include "serverkit/sjis_encoder.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <climits>
 #include <cstring>

@@ -3,7 +3,7 @@
 #pragma once
 #include "smartctl_run.h"
 
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Host address from the command line.
 #include "app/command_line.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstring>
 

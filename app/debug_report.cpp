@@ -1,7 +1,7 @@
 // Formats a trace into a 1024-byte buffer and hands it to the debugger.
 #include "app/debug_report.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <windows.h>
 

@@ -15,7 +15,7 @@
 #include "config/settings_location.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 #include "link/drive_slot.h"
 #include "link/server_exchange.h"
 #include "link/status_refresh.h"

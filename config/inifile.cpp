@@ -4,7 +4,7 @@
 
 #include "config/profile_values.h"
 #include "config/settings_location.h"
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstddef>
 #include <cstring>

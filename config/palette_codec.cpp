@@ -2,7 +2,7 @@
 // shifts, so the memory order (little-endian COLORREFs) holds on any host.
 #include "config/palette_codec.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 namespace {
 

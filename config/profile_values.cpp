@@ -1,7 +1,7 @@
 // Parsing and formatting of the settings-file value texts.
 #include "config/profile_values.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include "config/pickers.h"
 #include "config/settings.h"
 #include "config/settings_location.h"
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 #include "icons/icon_set.h"
 #include "link/status_refresh.h"
 #include "res/resource.h"

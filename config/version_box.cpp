@@ -2,7 +2,7 @@
 // icon credit, from the running program's own version resource.
 #include "config/version_box.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 #include "config/win32ver.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // mark, with a shadow or outline, keyed into an icon.
 #pragma once
 #include "icons/imgicon.h"
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 class CNUMICON : public CIMGICON {
 public:

@@ -3,7 +3,7 @@
 #include "link/balloon.h"
 
 #include "app/debug_report.h"
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 #include "link/drive_slot.h"
 #include "link/drive_view.h"
 

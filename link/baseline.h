@@ -1,7 +1,7 @@
 // The attribute baseline of each drive in "KELPRA.INI": its status-hidden
 // flag and the five watched S.M.A.R.T. values.
 #pragma once
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 int LoadAttributeBaseline(int position);
 // Before a refresh compares reply with the stored record: when the position

@@ -3,7 +3,7 @@
 #pragma once
 #include "app/app_state.h"
 #include "app/tray_icon.h"
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 struct DriveSlot {
     WINLOCK Lock;

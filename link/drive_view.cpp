@@ -1,7 +1,7 @@
 // Image index, tooltip, balloon text and baseline section of a drive.
 #include "link/drive_view.h"
 
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,7 +4,7 @@
 // polling period. Platform-free: the Win32 code hands the results to the
 // shell and the profile functions.
 #pragma once
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The health alert decision.
 #include "link/health_alert.h"
 
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 #include "link/drive_view.h"
 
 namespace {

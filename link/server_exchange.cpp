@@ -5,8 +5,8 @@
 
 #include "app/app_state.h"
 #include "config/settings.h"
-#include "config/sjis_text.h"
-#include "link/drive_record.h"
+#include "wire/sjis_text.h"
+#include "wire/drive_record.h"
 #include "link/drive_view.h"
 
 #include <cstring>

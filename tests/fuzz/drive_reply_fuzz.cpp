@@ -2,7 +2,7 @@
 // and turned into image index, tooltip, balloon text and title and baseline section name, within
 // the limits the Win32 code relies on when it hands these to the shell and the profile functions.
 #include "fuzz_checks.h"
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 #include "link/drive_view.h"
 
 #include <cstdint>

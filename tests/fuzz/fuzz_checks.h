@@ -1,7 +1,7 @@
 // What the fuzz targets require of their results: a failed check traps, so
 // libFuzzer keeps the input.
 #pragma once
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstring>
 

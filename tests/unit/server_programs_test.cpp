@@ -1,6 +1,6 @@
 // velmora-sim and kelpra-agent as programs on 127.0.0.1; their rules are tested as libraries.
-#include "link/drive_record.h"
-#include "udp_endpoint.h"
+#include "wire/drive_record.h"
+#include "serverkit/udp_endpoint.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -2,7 +2,7 @@
 #include "reply_plan.h"
 #include "scenario.h"
 
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Shift-JIS texts cut on a character boundary, in copies, record fields and the host.
 #include "app/command_line.h"
-#include "config/sjis_text.h"
-#include "link/drive_record.h"
+#include "wire/sjis_text.h"
+#include "wire/drive_record.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "app/poll_timer.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 #include "link/drive_slot.h"
 #include "link/status_refresh.h"
 #include "msgbox_watcher.h"

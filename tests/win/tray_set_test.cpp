@@ -4,7 +4,7 @@
 #include "app/tray_menu.h"
 #include "app/tray_set.h"
 #include "config/settings.h"
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 #include "debug_output.h"
 #include "dialog_driver.h"
 #include "icons/gdi_wrappers.h"

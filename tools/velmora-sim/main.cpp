@@ -2,10 +2,10 @@
 // client out and for its tests. See --help and the README.
 #include "reply_plan.h"
 #include "scenario.h"
-#include "sim_log.h"
+#include "serverkit/server_log.h"
 #include "sim_options.h"
-#include "stop_signal.h"
-#include "udp_endpoint.h"
+#include "serverkit/stop_signal.h"
+#include "serverkit/udp_endpoint.h"
 
 #include <chrono>
 #include <cstdio>
@@ -40,7 +40,7 @@ int64_t MsSince(Clock::time_point start)
 
 class Simulator {
 public:
-    Simulator(const SimOptions& options, SimLog& log) : options_(options), log_(log) {}
+    Simulator(const SimOptions& options, ServerLog& log) : options_(options), log_(log) {}
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
@@ -189,7 +189,7 @@ private:
     }
 
     const SimOptions& options_;
-    SimLog& log_;
+    ServerLog& log_;
     UdpEndpoint endpoint_;
     UdpEndpoint otherEndpoint_;
     Scenario scenario_;
@@ -215,7 +215,7 @@ int main(int argc, char** argv)
         std::fputs(SimUsage(), stdout);
         return 0;
     }
-    SimLog log;
+    ServerLog log;
     if (!log.Open(options.logFile)) {
         std::fprintf(stderr, "velmora-sim: cannot write the log file %s\n", options.logFile.c_str());
         return EXIT_RUNTIME;

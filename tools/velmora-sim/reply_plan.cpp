@@ -1,7 +1,7 @@
 // Building replies from scenarios.
 #include "reply_plan.h"
 
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // Reading scenario files, with an error that says where and what.
 #include "scenario.h"
 
-#include "link/drive_record.h"
-#include "sjis_encoder.h"
+#include "wire/drive_record.h"
+#include "serverkit/sjis_encoder.h"
 
 #include <nlohmann/json.hpp>
 

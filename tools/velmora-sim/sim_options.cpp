@@ -1,7 +1,7 @@
 // Command-line parsing of velmora-sim.
 #include "sim_options.h"
 
-#include "int_text.h"
+#include "serverkit/int_text.h"
 
 #include <cstdlib>
 #include <cstring>

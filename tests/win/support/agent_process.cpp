@@ -3,7 +3,7 @@
 
 #include "agent_process.h"
 
-#include "udp_endpoint.h"
+#include "serverkit/udp_endpoint.h"
 
 AgentProcess::AgentProcess()
 {

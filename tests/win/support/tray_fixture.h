@@ -3,7 +3,7 @@
 // runs), the 16 drive slots reset with created locks, and image tables
 // filled with system icons the tables only borrow.
 #pragma once
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,5 +1,5 @@
 // Stop requests, recorded by the handlers and polled by the main loop.
-#include "stop_signal.h"
+#include "serverkit/stop_signal.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,5 +1,5 @@
 // Decimal number texts.
-#include "int_text.h"
+#include "serverkit/int_text.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Character-boundary cutting of Shift-JIS texts.
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Drive records: state texts and decoding from the reply buffer.
-#include "link/drive_record.h"
+#include "wire/drive_record.h"
 
 #include <cstring>
 

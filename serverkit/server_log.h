@@ -1,15 +1,15 @@
-// The simulator's log: one line per event, "TIME key=value ...", flushed
-// at once so that a test can read it while the simulator runs.
+// A server's log: one line per event, "TIME key=value ...", flushed
+// at once so that a test can read it while the server runs.
 #pragma once
 #include <cstdio>
 #include <string>
 
-class SimLog {
+class ServerLog {
 public:
-    SimLog() = default;
-    ~SimLog();
-    SimLog(const SimLog&) = delete;
-    SimLog& operator=(const SimLog&) = delete;
+    ServerLog() = default;
+    ~ServerLog();
+    ServerLog(const ServerLog&) = delete;
+    ServerLog& operator=(const ServerLog&) = delete;
 
     // Empty path: standard output.
     bool Open(const std::string& path);

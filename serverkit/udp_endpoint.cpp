@@ -1,5 +1,5 @@
 // UDP sockets: the few places where POSIX and Winsock differ.
-#include "udp_endpoint.h"
+#include "serverkit/udp_endpoint.h"
 
 #ifdef _WIN32
 #include <winsock2.h>

@@ -1,16 +1,16 @@
 // Log lines with UTC time stamps.
-#include "sim_log.h"
+#include "serverkit/server_log.h"
 
 #include <chrono>
 #include <ctime>
 
-SimLog::~SimLog()
+ServerLog::~ServerLog()
 {
     if (owned_)
         std::fclose(file_);
 }
 
-bool SimLog::Open(const std::string& path)
+bool ServerLog::Open(const std::string& path)
 {
     if (path.empty()) {
         file_ = stdout;
@@ -21,7 +21,7 @@ bool SimLog::Open(const std::string& path)
     return owned_;
 }
 
-void SimLog::Line(const std::string& text)
+void ServerLog::Line(const std::string& text)
 {
     std::fprintf(file_, "%s %s\n", LogTimestamp().c_str(), text.c_str());
     std::fflush(file_);

@@ -1,7 +1,7 @@
 // DriveRecord: the 204-byte per-drive record of the server's reply and of
 // the slots; DriveState and its texts; the image index layout. Platform-free.
 #pragma once
-#include "config/sjis_text.h"
+#include "wire/sjis_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // UTF-8 to code page 932 through iconv (glibc knows it as "CP932").
-#include "sjis_encoder.h"
+#include "serverkit/sjis_encoder.h"
 
 #include <cerrno>
 #include <iconv.h>

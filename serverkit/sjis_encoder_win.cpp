@@ -1,5 +1,5 @@
 // UTF-8 to code page 932 through UTF-16, refusing any substitution.
-#include "sjis_encoder.h"
+#include "serverkit/sjis_encoder.h"
 
 #include <windows.h>
 #include <vector>
