@@ -6,9 +6,11 @@
 
 #include "wire/sjis_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <map>
 
 using nlohmann::json;
 
@@ -103,8 +105,45 @@ int8_t Clamp8(int32_t v, int32_t lo)
     return static_cast<int8_t>(v < lo ? lo : v > 127 ? 127 : v);
 }
 
-// ATA attributes 5, 196, 197, 198 and the when_failed marks of all.
-void ReadAtaAttributes(Fields& f, DriveRecord* rec, Severity* sev)
+// The integer a text starts with, after spaces, held to 32 bits: 2111 of
+// "2111 (12437 0)", 2725 of "2725h+30m". False when none leads it, or for
+// "0x...", which is the raw value in hex rather than a count.
+bool LeadingInteger(const std::string& text, int32_t* out)
+{
+    size_t i = text.find_first_not_of(' ');
+    bool negative = i < text.size() && text[i] == '-';
+    size_t first = negative ? i + 1 : i, end = first;
+    int64_t magnitude = 0;   // stops at 2^32, past any 32-bit value, so no digit count overflows it
+    for (; end < text.size() && text[end] >= '0' && text[end] <= '9'; ++end)
+        magnitude = std::min<int64_t>(magnitude * 10 + (text[end] - '0'), INT64_C(1) << 32);
+    if (end == first || (end < text.size() && (text[end] == 'x' || text[end] == 'X')))
+        return false;
+    *out = static_cast<int32_t>(std::clamp<int64_t>(negative ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
+    return true;
+}
+
+// An attribute's count as smartctl decodes it: raw.value is all 48 raw bits,
+// where many drive families pack vendor fields beside the count; smartctl
+// knows the layouts and prints the count first in raw.string.
+int32_t DecodedCount(Fields& a)
+{
+    std::string shown = a.Text({"raw", "string"});
+    int32_t raw = a.Number({"raw", "value"}, INT32_MIN, INT32_MAX, 0);
+    int32_t count = 0;
+    return LeadingInteger(shown, &count) ? count : raw;
+}
+
+// Decoded counts of the ATA attribute table by id; a repeated id keeps its last.
+using AtaCounts = std::map<int32_t, int32_t>;
+
+const int32_t* FindCount(const AtaCounts& counts, int32_t id)
+{
+    auto it = counts.find(id);
+    return it == counts.end() ? nullptr : &it->second;
+}
+
+// Every attribute's decoded count and the when_failed marks of all.
+void ReadAtaAttributes(Fields& f, AtaCounts* counts, Severity* sev)
 {
     const json* table = f.At({"ata_smart_attributes", "table"});
     if (!table)
@@ -113,12 +152,6 @@ void ReadAtaAttributes(Fields& f, DriveRecord* rec, Severity* sev)
         f.MarkBad();
         return;
     }
-    struct Slot {
-        int id;
-        int32_t DriveRecord::*field;
-    };
-    static const Slot SLOTS[] = {{5, &DriveRecord::A05}, {196, &DriveRecord::AC4}, {197, &DriveRecord::AC5},
-                                 {198, &DriveRecord::AC6}};
     for (const json& attr : *table) {
         if (!attr.is_object()) {
             f.MarkBad();
@@ -126,18 +159,38 @@ void ReadAtaAttributes(Fields& f, DriveRecord* rec, Severity* sev)
         }
         Fields a(attr);
         int32_t id = a.Number({"id"}, -1, 255, -1);
-        int32_t raw = a.Number({"raw", "value"}, INT32_MIN, INT32_MAX, 0);
+        int32_t count = DecodedCount(a);
         std::string failed = a.Text({"when_failed"});
         if (a.Bad()) {
             f.MarkBad();
             return;
         }
-        for (const Slot& s : SLOTS)
-            if (s.id == id)
-                rec->*s.field = raw;
+        (*counts)[id] = count;
         sev->danger |= failed == "now";
         sev->caution |= failed == "past";
     }
+}
+
+// The watched attributes 5, 196, 197, 198.
+void PutWatchedCounts(const AtaCounts& counts, DriveRecord* rec)
+{
+    struct Slot {
+        int32_t id;
+        int32_t DriveRecord::*field;
+    };
+    static const Slot SLOTS[] = {{5, &DriveRecord::A05}, {196, &DriveRecord::AC4}, {197, &DriveRecord::AC5},
+                                 {198, &DriveRecord::AC6}};
+    for (const Slot& s : SLOTS)
+        if (const int32_t* count = FindCount(counts, s.id))
+            rec->*s.field = *count;
+}
+
+// smartctl's power_on_time, else attribute 9, whose decoded count smartctl
+// already turns into hours where the family counts minutes.
+int32_t PowerOnHours(Fields& f, const AtaCounts& counts)
+{
+    const int32_t* attribute9 = FindCount(counts, 9);
+    return f.Number({"power_on_time", "hours"}, INT32_MIN, INT32_MAX, attribute9 ? *attribute9 : 0);
 }
 
 void ReadNvmeLog(Fields& f, DriveRecord* rec, Severity* sev)
@@ -163,19 +216,39 @@ void ReadNvmeLog(Fields& f, DriveRecord* rec, Severity* sev)
         f.MarkBad();
 }
 
-void ReadTemperatures(Fields& f, DriveMemory* drive, DriveRecord* rec)
+// Attribute 194's temperature, else 190's. A decoded value that the
+// Temperature field cannot hold is a packed or misread value, not a
+// temperature, and gives way to the next.
+bool AttributeTemperature(const AtaCounts& counts, int32_t* out)
+{
+    for (int32_t id : {194, 190}) {
+        const int32_t* count = FindCount(counts, id);
+        if (count && *count >= -128 && *count <= 127) {
+            *out = *count;
+            return true;
+        }
+    }
+    return false;
+}
+
+void RememberTemperature(DriveMemory* drive, int32_t t)
+{
+    if (!drive->haveMaxTemperature || t > drive->maxTemperature)
+        drive->maxTemperature = t;
+    drive->haveMaxTemperature = true;
+}
+
+// smartctl's temperature.current, else the attribute table's; 0 without either.
+void ReadTemperatures(Fields& f, const AtaCounts& counts, DriveMemory* drive, DriveRecord* rec)
 {
     const json* current = f.At({"temperature", "current"});
     const json* lifetime = f.At({"temperature", "lifetime_max"});
-    for (const json* t : {current, lifetime}) {
-        if (!t)
-            continue;
-        int32_t v = f.Number(t, -128, 127, 0);
-        if (!drive->haveMaxTemperature || v > drive->maxTemperature)
-            drive->maxTemperature = v;
-        drive->haveMaxTemperature = true;
-    }
-    rec->Temperature = Clamp8(f.Number(current, -128, 127, 0), -128);
+    int32_t now = f.Number(current, -128, 127, 0);
+    if (current || AttributeTemperature(counts, &now))
+        RememberTemperature(drive, now);
+    if (lifetime)
+        RememberTemperature(drive, f.Number(lifetime, -128, 127, 0));
+    rec->Temperature = Clamp8(now, -128);
     rec->MaxTemperature = drive->haveMaxTemperature ? Clamp8(drive->maxTemperature, -128) : 0;
 }
 
@@ -191,10 +264,12 @@ bool BuildRecord(const std::string& output, DriveMemory* drive, DriveRecord* rec
     rec->InUse = 1;
     std::memcpy(rec->DriveNumber, drive->record.DriveNumber, sizeof rec->DriveNumber);
     Severity sev;
-    ReadTemperatures(f, &next, rec);
-    ReadAtaAttributes(f, rec, &sev);
+    AtaCounts counts;
+    ReadAtaAttributes(f, &counts, &sev);
+    ReadTemperatures(f, counts, &next, rec);
+    PutWatchedCounts(counts, rec);
     ReadNvmeLog(f, rec, &sev);
-    rec->A09 = f.Number({"power_on_time", "hours"}, INT32_MIN, INT32_MAX, 0);
+    rec->A09 = PowerOnHours(f, counts);
     sev.danger |= !f.Flag({"smart_status", "passed"}, true);
     PutField(rec->Model, sizeof rec->Model, f.Text({"model_name"}));
     PutField(rec->Firmware, sizeof rec->Firmware, f.Text({"firmware_version"}));

@@ -22,6 +22,10 @@ struct Run {
 const Run NONE = {"", RunEnd::EXITED, 0};
 Run Ok(const std::string& json) { return {json, RunEnd::EXITED, 0}; }
 Run Nvme(const char* log) { return Ok(std::string(R"({"nvme_smart_health_information_log":{)") + log + "}}"); }
+Run Ata(const char* table, const char* more = "")
+{
+    return Ok(std::string(R"({"smart_status":{"passed":true},"ata_smart_attributes":{"table":[)") + table + "]}" + more + "}");
+}
 constexpr ReadingKind DATA = ReadingKind::DATA, ASLEEP = ReadingKind::ASLEEP, UNREADABLE = ReadingKind::UNREADABLE;
 
 // State, Temperature, MaxTemperature, UsageRate, A05, A09, AC4, AC5, AC6.
@@ -75,6 +79,22 @@ const ReadingCase CASES[] = {
     {"nvme used 90", NONE, Nvme(R"("percentage_used":90)"), DATA, {1, 0, 0, 90}},
     {"nvme spare below threshold", NONE, Nvme(R"("available_spare":9,"available_spare_threshold":10)"), DATA, {1}},
     {"nvme media errors", NONE, Nvme(R"("media_errors":12)"), DATA, {1, 0, 0, 0, 0, 0, 0, 0, 12}},
+    {"packed 196 as smartctl decodes it", NONE,
+     Ata(R"j({"id":196,"raw":{"value":53416508262463,"string":"2111 (12437 0)"}})j"), DATA, {1, 0, 0, 0, 0, 0, 2111}},
+    {"packed 9 without power_on_time; a packed 0 is good", NONE, Ata(R"j({"id":9,"raw":{"value":648540686917,
+      "string":"2725 (151 234 0)"}},{"id":5,"raw":{"value":4294967296,"string":"0 (1 0)"}})j"), DATA, {0, 0, 0, 0, 0, 2725}},
+    {"temperature only in 194, before 190", NONE, Ata(R"j({"id":190,"raw":{"value":33,"string":"33"}},
+      {"id":194,"raw":{"value":201863462947,"string":"35 (Min/Max 20/47)"}})j"), DATA, {0, 35, 35}},
+    {"a 194 that is no temperature gives way to 190", NONE, Ata(R"j({"id":194,"raw":{"value":9,"string":"128"}},
+      {"id":190,"raw":{"value":201863462945,"string":"33 (Min/Max 20/47)"}})j"), DATA, {0, 33, 33}},
+    {"smartctl's own hours and temperature first", NONE, Ata(R"j({"id":9,"raw":{"value":5,"string":"5"}},
+      {"id":194,"raw":{"value":20,"string":"20"}})j", R"j(,"power_on_time":{"hours":7},"temperature":{"current":30})j"),
+     DATA, {0, 30, 30, 0, 0, 7}},
+    {"no leading number: raw.value", NONE, Ata(R"j({"id":5,"raw":{"value":4,"string":"0x000000000004"}},
+      {"id":197,"raw":{"value":3,"string":"(3 0)"}},{"id":198,"raw":{"value":2,"string":"-"}})j"), DATA,
+     {1, 0, 0, 0, 4, 0, 0, 3, 2}},
+    {"negative and over-long counts", NONE, Ata(R"j({"id":197,"raw":{"value":1,"string":"  -3"}},
+      {"id":198,"raw":{"value":1,"string":"99999999999999999999999 (0 0)"}})j"), DATA, {1, 0, 0, 0, 0, 0, 0, -3, INT_MAX}},
     {"danger beats caution", NONE,
      Ok(R"({"smart_status":{"passed":false},"ata_smart_attributes":{"table":[{"id":198,"raw":{"value":4}}]}})"),
      DATA, {2, 0, 0, 0, 0, 0, 0, 0, 4}},
