@@ -43,6 +43,13 @@ bool SetHelp(const char*, AgentOptions* o)
     o->help = true;
     return true;
 }
+#ifdef _WIN32
+bool SetService(const char*, AgentOptions* o)
+{
+    o->service = true;
+    return true;
+}
+#endif
 
 const OptionEntry OPTIONS[] = {
     {"--port", true, SetPort, "a port number from 0 to 65535"},
@@ -53,7 +60,19 @@ const OptionEntry OPTIONS[] = {
     {"--device", true, SetDevice, "a device name"},
     {"--once", false, SetOnce, ""},
     {"--help", false, SetHelp, ""},
+#ifdef _WIN32
+    {"--service", false, SetService, ""},
+#endif
 };
+
+#ifdef _WIN32
+#define SMARTCTL_DEFAULT "smartctl.exe beside kelpra-agent.exe"
+#define SERVICE_USAGE "  --service           run as the Windows service KelpraAgent (its options: the\n" \
+                      "                      REG_SZ value Options of its Parameters key)\n"
+#else
+#define SMARTCTL_DEFAULT "smartctl on PATH"
+#define SERVICE_USAGE ""
+#endif
 
 const OptionEntry* Find(const std::string& name)
 {
@@ -78,12 +97,12 @@ const char* AgentUsage()
            "  --listen ADDR       IPv4 address to listen on (default 0.0.0.0)\n"
            "  --allow CIDR        sources that get replies (repeatable; default 127.0.0.0/8,\n"
            "                      10.0.0.0/8, 172.16.0.0/12, 192.168.0.0/16, 169.254.0.0/16)\n"
-           "  --smartctl PATH     the smartctl program (default: smartctl on PATH)\n"
+           "  --smartctl PATH     the smartctl program (default: " SMARTCTL_DEFAULT ")\n"
            "  --interval SECONDS  how often each drive is read (default 300)\n"
            "  --device DEV        a drive to read, in position order (repeatable; default:\n"
            "                      the devices smartctl --scan-open lists, at most 16)\n"
            "  --once              read every drive once, print the records, exit\n"
-           "  --help              show this text\n"
+           "  --help              show this text\n" SERVICE_USAGE
            "\n"
            "A drive in standby is never woken: it keeps its last record.\n"
            "Exit codes: 0 clean end, 1 socket or smartctl error, 2 invalid command line.\n";

@@ -2,18 +2,20 @@
 // --help and the README's "Real drives".
 #include "agent_log.h"
 #include "agent_options.h"
+#include "agent_run.h"
 #include "agent_server.h"
 #include "device_scan.h"
 #include "drive_reader.h"
 #include "record_table.h"
 #include "serverkit/stop_signal.h"
 
+#ifdef _WIN32
+#include "agent_service_win.h"
+#endif
+
 #include <cstdio>
 
 namespace {
-
-constexpr int EXIT_RUNTIME = 1;
-constexpr int EXIT_INVALID = 2;
 
 // The --device drives, or the scan's; false when the scan failed.
 bool FindDrives(const AgentOptions& options, std::vector<DriveSource>* drives)
@@ -46,7 +48,7 @@ std::string DriveList(const DriveBook& book)
            list;
 }
 
-int Serve(const AgentOptions& options, DriveBook& book)
+int Serve(const AgentOptions& options, DriveBook& book, const std::function<void()>& serving)
 {
     AgentServer server(book, options.allow);
     std::string error;
@@ -55,6 +57,7 @@ int Serve(const AgentOptions& options, DriveBook& book)
         return EXIT_RUNTIME;
     }
     AgentLog("listening on UDP port " + std::to_string(server.Port()) + ", " + DriveList(book));
+    serving();
     DriveReader reader(book, options.smartctl);
     reader.ReadAll();
     reader.Start(options.intervalSeconds);
@@ -66,8 +69,25 @@ int Serve(const AgentOptions& options, DriveBook& book)
 
 } // namespace
 
+int RunAgent(const AgentOptions& options, const std::function<void()>& serving)
+{
+    std::vector<DriveSource> drives;
+    if (!FindDrives(options, &drives))
+        return EXIT_RUNTIME;
+    DriveBook book(drives);
+    if (options.once) {
+        DriveReader(book, options.smartctl).ReadAll();
+        std::fputs(RecordTable(book.Records()).c_str(), stdout);
+        return 0;
+    }
+    return Serve(options, book, serving);
+}
+
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    LimitDllSearchToSystem();
+#endif
     AgentOptions options;
     std::string error;
     if (!ParseAgentOptions(argc, argv, &options, &error)) {
@@ -78,16 +98,15 @@ int main(int argc, char** argv)
         std::fputs(AgentUsage(), stdout);
         return 0;
     }
+#ifdef _WIN32
+    if (options.service)
+        return RunAgentService(argc, argv);
+    if (int status = ResolveSmartctl(&options.smartctl, &error)) {
+        std::fprintf(stderr, "kelpra-agent: %s\n", error.c_str());
+        return status;
+    }
+#endif
     SocketSystem sockets;
     InstallStopHandlers();
-    std::vector<DriveSource> drives;
-    if (!FindDrives(options, &drives))
-        return EXIT_RUNTIME;
-    DriveBook book(drives);
-    if (options.once) {
-        DriveReader(book, options.smartctl).ReadAll();
-        std::fputs(RecordTable(book.Records()).c_str(), stdout);
-        return 0;
-    }
-    return Serve(options, book);
+    return RunAgent(options, [] {});
 }

@@ -1,12 +1,12 @@
 # The Debian package of kelpra-agent (cpack --preset deb): the program, its
-# systemd unit and its options file. The version is the one the Windows
-# build carries in its version resource, so the zip and the .deb agree.
+# systemd unit and its options file. The version is res/version.h's, the
+# one the Windows programs carry, so the zip, the installer and the .deb agree.
 install(TARGETS kelpra-agent RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/kelpra-agent.service DESTINATION lib/systemd/system)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/kelpra-agent.default DESTINATION /etc/default RENAME kelpra-agent)
 
-file(STRINGS ${PROJECT_SOURCE_DIR}/res/kelpra.rc version_line REGEX "VALUE \"FileVersion\"")
-string(REGEX REPLACE ".*\"FileVersion\", \"([^\"]+)\".*" "\\1" KELPRA_PACKAGE_VERSION "${version_line}")
+file(STRINGS ${PROJECT_SOURCE_DIR}/res/version.h version_line REGEX "define KELPRA_VERSION_TEXT")
+string(REGEX REPLACE ".*KELPRA_VERSION_TEXT \"([^\"]+)\".*" "\\1" KELPRA_PACKAGE_VERSION "${version_line}")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelpra-agent)

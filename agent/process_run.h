@@ -12,8 +12,19 @@ struct RunLimits {
     int timeLimitMs = SMARTCTL_TIME_LIMIT_MS;
 };
 
-// argv[0] is looked up on PATH when it holds no directory. Standard input
-// and standard error are the null device. cancelled is asked about every
-// 100 ms; when it says true the program is killed.
+// argv[0] is looked up on PATH when it holds no directory; on Windows it
+// must be a full path and nothing is searched. Standard input and standard
+// error are the null device. cancelled is asked about every 100 ms; when it
+// says true the program is killed.
 SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& limits,
                        const std::function<bool()>& cancelled);
+
+#ifdef _WIN32
+// "C:\..." or "\\server\...": the only program paths run on Windows.
+bool IsFullPath(const std::string& path);
+// The smartctl to run: the --smartctl path, which must be full, or when none
+// is given smartctl.exe beside kelpra-agent.exe (never one found on PATH or
+// in the current directory). 0 when it exists, else the exit status to end
+// with (2: not a full path, 1: no such file) and *error.
+int ResolveSmartctl(std::string* smartctl, std::string* error);
+#endif

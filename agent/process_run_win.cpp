@@ -1,14 +1,20 @@
-// RunProgram on Windows: CreateProcessA with an inherited pipe as standard
-// output, PeekNamedPipe to read without blocking, TerminateProcess.
+// RunProgram on Windows: CreateProcessA by full path with a pipe as standard
+// output, PeekNamedPipe to read without blocking. The child inherits only
+// its own pipe end and the null device (an explicit handle list), and runs
+// in a job that kills it when the agent's handle closes: a smartctl never
+// outlives the agent, however the agent ends.
 #include "process_run.h"
 
 #include <windows.h>
 
+#include <cctype>
 #include <chrono>
 
 namespace {
 
 constexpr DWORD WAIT_STEP_MS = 20;
+// After TerminateJobObject: a process stuck in a driver call may take long.
+constexpr DWORD KILL_WAIT_MS = 5000;
 
 // Owns a kernel handle; null and INVALID_HANDLE_VALUE are empty.
 class Handle {
@@ -19,9 +25,10 @@ public:
     Handle& operator=(const Handle&) = delete;
     HANDLE Get() const { return h_; }
     HANDLE* Out() { Reset(); return &h_; }
+    bool Valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
     void Reset(HANDLE h = nullptr)
     {
-        if (h_ && h_ != INVALID_HANDLE_VALUE)
+        if (Valid())
             CloseHandle(h_);
         h_ = h;
     }
@@ -29,6 +36,53 @@ public:
 private:
     HANDLE h_;
 };
+
+// Owns an attribute list that limits what a child inherits to two handles.
+class InheritList {
+public:
+    InheritList(HANDLE a, HANDLE b) : handles_{a, b}
+    {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        buffer_.resize(size / sizeof(buffer_[0]) + 1);
+        auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            list_ = list;
+            if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_,
+                                           nullptr, nullptr))
+                Reset();
+        }
+    }
+    ~InheritList() { Reset(); }
+    InheritList(const InheritList&) = delete;
+    InheritList& operator=(const InheritList&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return list_; }
+
+private:
+    void Reset()
+    {
+        if (list_)
+            DeleteProcThreadAttributeList(list_);
+        list_ = nullptr;
+    }
+
+    HANDLE handles_[2];
+    std::vector<unsigned long long> buffer_;   // aligned for the list
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+// A job that kills its processes when its last handle closes.
+HANDLE NewKillOnCloseJob()
+{
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job && !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
 
 // One argument quoted as the C runtime's command-line parser reads it:
 // backslashes are literal except before a quote.
@@ -68,35 +122,62 @@ bool Drain(HANDLE pipe, std::string* output)
     return true;
 }
 
+// Starts argv suspended with the given standard handles, puts it in job and
+// lets it run. False when any step fails (the child, if made, is killed).
+bool StartInJob(const std::vector<std::string>& argv, HANDLE nul, HANDLE output, HANDLE job, Handle* process)
+{
+    std::string commandLine;
+    for (const std::string& a : argv)
+        commandLine += (commandLine.empty() ? "" : " ") + Quote(a);
+    InheritList inherit(nul, output);
+    if (!inherit.Get())
+        return false;
+    STARTUPINFOEXA startup = {};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nul;
+    startup.StartupInfo.hStdOutput = output;
+    startup.StartupInfo.hStdError = nul;
+    startup.lpAttributeList = inherit.Get();
+    PROCESS_INFORMATION info = {};
+    // The application name is the full path: nothing is searched for it.
+    if (!CreateProcessA(argv[0].c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                        &startup.StartupInfo, &info))
+        return false;
+    process->Reset(info.hProcess);
+    Handle thread(info.hThread);
+    if (!AssignProcessToJobObject(job, info.hProcess) || ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+        TerminateProcess(info.hProcess, 1);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool IsFullPath(const std::string& path)
+{
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       (path[2] == '\\' || path[2] == '/');
+    return drive || path.rfind("\\\\", 0) == 0;
+}
 
 SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& limits,
                        const std::function<bool()>& cancelled)
 {
     SmartctlRun run;
-    if (argv.empty())
+    if (argv.empty() || !IsFullPath(argv[0]))
         return run;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    Handle readEnd, writeEnd;
-    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0) ||
-        !SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0))
+    Handle readEnd, writeEnd, job(NewKillOnCloseJob()), process;
+    if (!job.Get() || !CreatePipe(readEnd.Out(), writeEnd.Out(), nullptr, 0) ||
+        !SetHandleInformation(writeEnd.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
         return run;
     Handle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                            OPEN_EXISTING, 0, nullptr));
-    std::string commandLine;
-    for (const std::string& a : argv)
-        commandLine += (commandLine.empty() ? "" : " ") + Quote(a);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nul.Get();
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = nul.Get();
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info))
+    if (!nul.Valid() || !StartInJob(argv, nul.Get(), writeEnd.Get(), job.Get(), &process))
         return run;
-    Handle process(info.hProcess), thread(info.hThread);
     writeEnd.Reset();
 
     auto start = std::chrono::steady_clock::now();
@@ -119,8 +200,8 @@ SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& li
     if (run.output.size() > limits.outputCap)
         end = RunEnd::TOO_LONG;
     if (end != RunEnd::EXITED) {
-        TerminateProcess(process.Get(), 1);
-        WaitForSingleObject(process.Get(), INFINITE);
+        TerminateJobObject(job.Get(), 1);
+        WaitForSingleObject(process.Get(), KILL_WAIT_MS);
         run.end = end;
         return run;
     }
@@ -129,4 +210,25 @@ SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& li
     run.end = RunEnd::EXITED;
     run.exitStatus = static_cast<int>(code);
     return run;
+}
+
+int ResolveSmartctl(std::string* smartctl, std::string* error)
+{
+    if (smartctl->empty()) {
+        std::string self(MAX_PATH, '\0');
+        DWORD n = 0;
+        while ((n = GetModuleFileNameA(nullptr, &self[0], static_cast<DWORD>(self.size()))) == self.size())
+            self.resize(self.size() * 2);
+        self.resize(n);
+        *smartctl = self.substr(0, self.find_last_of('\\') + 1) + "smartctl.exe";
+    } else if (!IsFullPath(*smartctl)) {
+        *error = "--smartctl: '" + *smartctl + "' is not a full path (such as C:\\...\\smartctl.exe)";
+        return 2;
+    }
+    DWORD attributes = GetFileAttributesA(smartctl->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *error = "smartctl not found at " + *smartctl;
+        return 1;
+    }
+    return 0;
 }

@@ -9,20 +9,19 @@
 #endif
 
 namespace {
-std::atomic<int> stopCause{0};
+// Lock-free, so that a signal handler may set it.
+std::atomic<const char*> stopReason{nullptr};
 
 #ifdef _WIN32
-const char* const CAUSES[] = {"", "ctrl-c", "ctrl-break", "close"};
 BOOL WINAPI OnConsoleEvent(DWORD type)
 {
-    stopCause = type == CTRL_C_EVENT ? 1 : type == CTRL_BREAK_EVENT ? 2 : 3;
+    RequestStop(type == CTRL_C_EVENT ? "ctrl-c" : type == CTRL_BREAK_EVENT ? "ctrl-break" : "close");
     return TRUE;
 }
 #else
-const char* const CAUSES[] = {"", "SIGINT", "SIGTERM"};
 void OnSignal(int signal)
 {
-    stopCause = signal == SIGINT ? 1 : 2;
+    RequestStop(signal == SIGINT ? "SIGINT" : "SIGTERM");
 }
 #endif
 } // namespace
@@ -41,12 +40,19 @@ void InstallStopHandlers()
 #endif
 }
 
+void RequestStop(const char* reason)
+{
+    const char* none = nullptr;
+    stopReason.compare_exchange_strong(none, reason);
+}
+
 bool StopRequested()
 {
-    return stopCause != 0;
+    return stopReason.load() != nullptr;
 }
 
 const char* StopReason()
 {
-    return CAUSES[stopCause];
+    const char* reason = stopReason.load();
+    return reason ? reason : "";
 }

@@ -65,10 +65,12 @@ bool UdpEndpoint::Open(const std::string& address, int port, std::string* error)
         *error = "'" + address + "' is not an IPv4 address";
         return false;
     }
-    SocketHandle s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
 #ifdef _WIN32
+    // Not inherited: a child (smartctl) would otherwise keep the port bound.
+    SocketHandle s = WSASocketA(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
     if (s == INVALID_SOCKET) {
 #else
+    SocketHandle s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (s < 0) {
 #endif
         *error = "cannot create a UDP socket";

@@ -2,21 +2,26 @@
 // `script/demo --agent` run the agent against it. Built as "smartctl".
 //
 //   KELPRA_STANDIN_FIXTURES  folder of NAME.json files: scan.json answers
-//                            --scan-open, sda.json answers .../sda
+//                            --scan-open, sda.json answers .../sda (unset:
+//                            the folder "fixtures" beside the stand-in, as
+//                            where it stands in for an installed smartctl)
 //   KELPRA_STANDIN_CALLS     file that gets one line per call (the
 //                            arguments), and "WOKEN DEV" when a drive whose
 //                            fixture says "standin_asleep" is read without a
 //                            standby check
 //
 // The exit status is the fixture's smartctl.exit_status; a sleeping drive
-// read with -n standby,N / --nocheck=standby,N exits with N.
+// read with -n standby,N / --nocheck=standby,N exits with N. A fixture that
+// says "standin_hang" hangs, as smartctl on a dying disk.
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -49,6 +54,12 @@ int StandbyStatus(const std::vector<std::string>& args)
     return -1;
 }
 
+std::string FixtureFolder(const std::string& self)
+{
+    std::string folder = Env("KELPRA_STANDIN_FIXTURES");
+    return folder.empty() ? self.substr(0, self.find_last_of("/\\") + 1) + "fixtures" : folder;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -63,7 +74,7 @@ int main(int argc, char** argv)
         scan |= a == "--scan-open";
     std::string device = args.empty() ? "" : args.back();
     std::string name = scan ? "scan" : device.substr(device.find_last_of("/\\") + 1);
-    std::ifstream in(Env("KELPRA_STANDIN_FIXTURES") + "/" + name + ".json", std::ios::binary);
+    std::ifstream in(FixtureFolder(argv[0]) + "/" + name + ".json", std::ios::binary);
     if (!in) {
         std::printf("{\"smartctl\":{\"exit_status\":%d,\"messages\":[{\"string\":\"%s: Unable to open\","
                     "\"severity\":\"error\"}]}}\n", OPEN_FAILED, name.c_str());
@@ -75,6 +86,8 @@ int main(int argc, char** argv)
     nlohmann::json fixture = nlohmann::json::parse(text.str(), nullptr, false);
     if (!fixture.is_object())
         return 0;
+    while (fixture.value("standin_hang", false))
+        std::this_thread::sleep_for(std::chrono::hours(1));
     int status = fixture.value("/smartctl/exit_status"_json_pointer, 0);
     if (fixture.value("standin_asleep", false)) {
         status = StandbyStatus(args);
