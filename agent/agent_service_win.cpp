@@ -71,6 +71,9 @@ private:
 };
 
 ServiceState State;
+// Set once the agent has ended, before STOPPED is reported; lives as long
+// as the process.
+HANDLE AgentEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 std::vector<std::string> CommandLine;   // the process's arguments, --service among them
 
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*)
@@ -80,6 +83,10 @@ DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*)
     case SERVICE_CONTROL_SHUTDOWN:
         RequestStop(control == SERVICE_CONTROL_STOP ? "service stop" : "shutdown");
         State.Report(SERVICE_STOP_PENDING);
+        // Answered once the agent has ended (a fraction of a second), so
+        // that whoever asked, an uninstall about to delete this program
+        // among them, goes on with nothing of the service left running.
+        WaitForSingleObject(AgentEnded, STOP_WAIT_HINT_MS);
         return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;
@@ -132,13 +139,9 @@ int ServiceOptions(AgentOptions* options, std::string* error)
     return ResolveSmartctl(&options->smartctl, error);
 }
 
-void WINAPI ServiceMain(DWORD, char**)
+// The service's run, from the options to the end of the agent; its exit status.
+int RunService()
 {
-    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerExA(SERVICE_NAME, OnControl, nullptr);
-    if (!handle)
-        return;
-    State.Attach(handle);
-    State.Report(SERVICE_START_PENDING);
     ServiceLog log;
     AgentOptions options;
     std::string error;
@@ -151,7 +154,23 @@ void WINAPI ServiceMain(DWORD, char**)
     }
     if (status != 0 && !State.WasRunning())
         ReportToEventLog("the KelpraAgent service did not start: " + log.LastText());
+    return status;
+}
+
+void WINAPI ServiceMain(DWORD, char**)
+{
+    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerExA(SERVICE_NAME, OnControl, nullptr);
+    if (!handle)
+        return;
+    State.Attach(handle);
+    State.Report(SERVICE_START_PENDING);
+    int status = RunService();
+    SetEvent(AgentEnded);
     State.Report(SERVICE_STOPPED, status);
+    // Nothing is left to clean up. Ending at once, instead of through the
+    // dispatcher, frees the program file for an uninstall that deletes it
+    // as soon as it has seen STOPPED.
+    ExitProcess(static_cast<UINT>(status));
 }
 
 } // namespace

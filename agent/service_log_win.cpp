@@ -10,6 +10,8 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <vector>
+
 namespace {
 
 constexpr long LOG_LIMIT = 1024 * 1024;
@@ -36,14 +38,32 @@ private:
     PSECURITY_DESCRIPTOR sd_ = nullptr;
 };
 
-bool OwnedBySystemOrAdministrators(const std::string& folder)
+// The SID of this process's account (SYSTEM for the service), in buffer.
+PSID OwnAccount(std::vector<unsigned char>* buffer)
+{
+    HANDLE token = nullptr;
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return nullptr;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    buffer->resize(size);
+    bool ok = size && GetTokenInformation(token, TokenUser, buffer->data(), size, &size);
+    CloseHandle(token);
+    return ok ? reinterpret_cast<TOKEN_USER*>(buffer->data())->User.Sid : nullptr;
+}
+
+// Owned by SYSTEM, Administrators or this account: nobody else put it there.
+bool OwnedByAdministrators(const std::string& folder)
 {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
     if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                               nullptr, &sd) != ERROR_SUCCESS)
         return false;
-    bool trusted = IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
+    std::vector<unsigned char> buffer;
+    PSID self = OwnAccount(&buffer);
+    bool trusted = IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+                   (self && EqualSid(owner, self));
     LocalFree(sd);
     return trusted;
 }
@@ -68,7 +88,7 @@ std::string LogFolder(std::string* why)
         *why = "cannot create " + folder + " (error " + std::to_string(GetLastError()) + ")";
     else if ((GetFileAttributesA(folder.c_str()) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
                  FILE_ATTRIBUTE_DIRECTORY ||
-             !OwnedBySystemOrAdministrators(folder))
+             !OwnedByAdministrators(folder))
         *why = folder + " is not a folder owned by SYSTEM or Administrators";
     else {
         PACL dacl = nullptr;
