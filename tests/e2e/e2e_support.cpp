@@ -11,7 +11,12 @@
 
 bool Kelpra::Start(const std::string& arguments, const char* folder)
 {
-    if (!process_.Start(Quoted(BuildPath("kelpra.exe")) + (arguments.empty() ? "" : " " + arguments), folder))
+    return StartCommand(Quoted(BuildPath("kelpra.exe")) + (arguments.empty() ? "" : " " + arguments), folder);
+}
+
+bool Kelpra::StartCommand(const std::string& commandLine, const char* folder)
+{
+    if (!process_.Start(commandLine, folder))
         return false;
     window_ = WaitForWindow(MAIN_WINDOW_CLASS, process_.Id(), 20000);
     return window_ != nullptr;

@@ -17,6 +17,7 @@ const Setting NO_ALERTS = {"Alert", "0"};
 class Kelpra {
 public:
     bool Start(const std::string& arguments = "", const char* folder = nullptr);
+    bool StartCommand(const std::string& commandLine, const char* folder = nullptr);
     HWND Window() const { return window_; }
     DWORD Id() const { return process_.Id(); }
     bool EndsWithZero(DWORD timeoutMs = 20000);   // ended in time with exit code 0
