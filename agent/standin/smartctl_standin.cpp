@@ -9,11 +9,18 @@
 //                            arguments), and "WOKEN DEV" when a drive whose
 //                            fixture says "standin_asleep" is read without a
 //                            standby check
+//   KELPRA_STANDIN_HANDLE    (Windows) a handle value of the caller's, a
+//                            signalled event: "INHERITED" is recorded when
+//                            this process holds it
 //
 // The exit status is the fixture's smartctl.exit_status; a sleeping drive
 // read with -n standby,N / --nocheck=standby,N exits with N. A fixture that
 // says "standin_hang" hangs, as smartctl on a dying disk.
 #include <nlohmann/json.hpp>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -69,6 +76,13 @@ int main(int argc, char** argv)
     for (const std::string& a : args)
         line += (line.empty() ? "" : " ") + a;
     Record(line);
+#ifdef _WIN32
+    const std::string probe = Env("KELPRA_STANDIN_HANDLE");
+    const HANDLE held = probe.empty() ? nullptr : reinterpret_cast<HANDLE>(std::stoull(probe));
+    DWORD flags = 0;
+    if (held && GetHandleInformation(held, &flags) && WaitForSingleObject(held, 0) == WAIT_OBJECT_0)
+        Record("INHERITED");
+#endif
     bool scan = false;
     for (const std::string& a : args)
         scan |= a == "--scan-open";
