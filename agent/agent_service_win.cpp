@@ -12,8 +12,8 @@
 #include "option_text.h"
 #include "process_run.h"
 #include "service_log_win.h"
-#include "stop_signal.h"
-#include "udp_endpoint.h"
+#include "serverkit/stop_signal.h"
+#include "serverkit/udp_endpoint.h"
 
 #include <windows.h>
 
