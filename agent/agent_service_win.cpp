@@ -71,9 +71,9 @@ private:
 };
 
 ServiceState State;
-// Set once the agent has ended, before STOPPED is reported; lives as long
-// as the process.
-HANDLE AgentEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+// Set once the agent has ended, before STOPPED is reported; made before the
+// dispatcher starts and kept until the process ends.
+HANDLE AgentEnded = nullptr;
 std::vector<std::string> CommandLine;   // the process's arguments, --service among them
 
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*)
@@ -152,6 +152,8 @@ int RunService()
     } else {
         AgentLog(error);
     }
+    if (StopRequested())
+        return 0;   // stopped while it started: no failure
     if (status != 0 && !State.WasRunning())
         ReportToEventLog("the KelpraAgent service did not start: " + log.LastText());
     return status;
@@ -178,10 +180,12 @@ void WINAPI ServiceMain(DWORD, char**)
 int RunAgentService(int argc, char** argv)
 {
     CommandLine.assign(argv + 1, argv + argc);
+    AgentEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SERVICE_TABLE_ENTRYA table[] = {{SERVICE_NAME, ServiceMain}, {nullptr, nullptr}};
     if (StartServiceCtrlDispatcherA(table))
         return 0;
     DWORD error = GetLastError();
+    CloseHandle(AgentEnded);
     std::fprintf(stderr,
                  "kelpra-agent: --service is for the service control manager, which starts the installed "
                  "KelpraAgent service (error %lu); from a command prompt run kelpra-agent.exe without it\n",
