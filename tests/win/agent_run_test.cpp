@@ -23,7 +23,7 @@ HANDLE ChildOf(DWORD parent)
     HANDLE child = nullptr;
     for (BOOL more = Process32First(snapshot, &entry); more && !child; more = Process32Next(snapshot, &entry))
         if (entry.th32ParentProcessID == parent)
-            child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
     CloseHandle(snapshot);
     return child;
 }
@@ -64,6 +64,7 @@ TEST(AgentRun, ASmartctlEndsWithTheAgentKilledDuringItsRead)
     ASSERT_TRUE(WaitUntil([&] { return (smartctl = ChildOf(agent.Id())) != nullptr; }, 10000));
     TerminateProcess(agent.Handle(), 1);
     EXPECT_EQ(WaitForSingleObject(smartctl, 5000), WAIT_OBJECT_0) << "the hung smartctl outlived the agent";
+    TerminateProcess(smartctl, 1);   // a straggler would hold ctest's output pipe
     CloseHandle(smartctl);
 }
 
