@@ -5,6 +5,7 @@
 #include "app/debug_report.h"
 #include "config/settings.h"
 #include "icons/gdi_wrappers.h"
+#include "icons/num_painter.h"
 #include "icons/num_style.h"
 
 #include <cstdio>
@@ -19,122 +20,23 @@ CNUMICON::CNUMICON() : m_lfFont()
     std::strcpy(m_lfFont.lfFaceName, "Arial Narrow");
 }
 
-namespace {
-
-constexpr UINT TEXT_FLAGS = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
-
-void DrawOverlay(HDC dc, HICON icon, int w, int h)
-{
-    if (icon)
-        DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
-}
-
-// The stored font heights and shadow offsets are those of a 16-pixel icon;
-// at 125 % to 200 % display scaling the small-icon size grows to 20 to 32
-// pixels, and every dimension of the picture grows with it.
-constexpr int DESIGN_HEIGHT = 16;
-
-int ScaledToIcon(int design, int height)
-{
-    return MulDiv(design, height, DESIGN_HEIGHT);
-}
-
-LOGFONTA FontForIcon(LOGFONTA lf, int height)
-{
-    lf.lfHeight = ScaledToIcon(lf.lfHeight, height);
-    lf.lfWidth = ScaledToIcon(lf.lfWidth, height);
-    return lf;
-}
-
-void DrawShadow(HDC dc, const char* text, const RECT& rect, INT32 shadowType, COLORREF color)
-{
-    if (shadowType == 0)
-        return;
-    SetTextColor(dc, color);
-    const ShadowOffset* passes = nullptr;
-    const size_t count = ShadowPasses(shadowType, &passes);
-    for (size_t i = 0; i < count; ++i) {
-        RECT moved = rect;
-        OffsetRect(&moved, ScaledToIcon(passes[i].dx, rect.bottom), ScaledToIcon(passes[i].dy, rect.bottom));
-        DrawTextA(dc, text, -1, &moved, TEXT_FLAGS);
-    }
-}
-
-int TextWidth(HDC dc, const char* text)
-{
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
-    return size.cx;
-}
-
-// "Arial Narrow" comes with Office, not with Windows: without it GDI takes a
-// wider face, whose bold two-digit values would lose their outer pixels.
-// Such digits are condensed, with the widest average character width that
-// lets them fit; the font's own width when they fit as they are.
-LONG FittingWidth(HDC dc, const char* text, int room, const LOGFONTA& lf)
-{
-    TEXTMETRICA metrics;
-    if (TextWidth(dc, text) <= room || !GetTextMetricsA(dc, &metrics))
-        return lf.lfWidth;
-    LOGFONTA narrower = lf;
-    for (narrower.lfWidth = metrics.tmAveCharWidth - 1; narrower.lfWidth > 0; --narrower.lfWidth) {
-        WINFONT probe;
-        if (!probe.Create(narrower))
-            break;
-        HGDIOBJ previous = SelectObject(dc, probe.m_hFont);
-        const int width = TextWidth(dc, text);
-        SelectObject(dc, previous);
-        if (width <= room)
-            return narrower.lfWidth;
-    }
-    return lf.lfWidth;
-}
-
-} // namespace
-
 BOOL CNUMICON::CreateIcon(COLORREF maskColor, UINT value)
 {
     if (!m_Color.m_hDC || value > NUMBER_MAX)
         return FALSE;
-    WINBRUSH brush;
-    brush.Create(maskColor);
-    if (!brush.m_hBrush)
-        return FALSE;
-    HDC dc = m_Color.m_hDC;
-    const int w = m_Color.m_nWidth;
-    const int h = m_Color.m_nHeight;
-    const RECT rect = {0, 0, w, h};
-    const LOGFONTA lf = FontForIcon(m_lfFont, h);
-    WINFONT font;
-    if (!font.Create(lf))
-        return FALSE;
+    NumPainter painter(m_Color.m_nWidth, m_Color.m_nHeight, maskColor);
+    return CreateIcon(painter, value);
+}
 
-    HGDIOBJ previousFont = SelectObject(dc, font.m_hFont);
+BOOL CNUMICON::CreateIcon(NumPainter& painter, UINT value)
+{
+    if (!m_Color.m_pBits || value > NUMBER_MAX || !painter.Fits(m_Color.m_nWidth, m_Color.m_nHeight))
+        return FALSE;
     char text[7];
     std::snprintf(text, sizeof text, m_szFormat, value);
-    LOGFONTA fitting = lf;
-    fitting.lfWidth = FittingWidth(dc, text, w, lf);
-    if (fitting.lfWidth != lf.lfWidth) {
-        // A font is replaced only while it is not selected.
-        SelectObject(dc, previousFont);
-        if (!font.Create(fitting))
-            return FALSE;
-        SelectObject(dc, font.m_hFont);
-    }
-    SetBkMode(dc, TRANSPARENT);
-
-    FillRect(dc, &rect, brush.m_hBrush);
-    DrawOverlay(dc, m_hBackIcon, w, h);
-    DrawShadow(dc, text, rect, m_nShadowType, m_crShadow);
-    SetTextColor(dc, m_crText);
-    RECT textRect = rect;
-    DrawTextA(dc, text, -1, &textRect, TEXT_FLAGS);
-    DrawOverlay(dc, m_hFrontIcon, w, h);
-
-    BOOL made = MakeIcon(maskColor);
-    // The font is deleted with its wrapper; it must not stay selected.
-    SelectObject(dc, previousFont);
-    return made;
+    if (!painter.Paint(*this, text, m_Color.m_pBits))
+        return FALSE;
+    return MakeIcon(painter.MaskColor());
 }
 
 namespace {
@@ -180,7 +82,7 @@ BOOL ReportFailure(uint32_t index)
     return FALSE;
 }
 
-BOOL PaintTemperatureIcons(const OverlaySet& overlays)
+BOOL PaintTemperatureIcons(const OverlaySet& overlays, NumPainter& painter)
 {
     const ViewOverlays view = OverlaysOfView(Settings.ViewType);
     for (int heat = 0; heat < HEAT_LEVEL_COUNT; ++heat) {
@@ -194,7 +96,7 @@ BOOL PaintTemperatureIcons(const OverlaySet& overlays)
                 icon.m_lfFont = Settings.TextFont;
                 icon.m_hBackIcon = overlays.Get(BLOCK_OVERLAYS[block].back, view.back);
                 icon.m_hFrontIcon = overlays.Get(BLOCK_OVERLAYS[block].front, view.front);
-                if (!icon.CreateIcon(Settings.MaskColor, value))
+                if (!icon.CreateIcon(painter, value))
                     return ReportFailure(index);
             }
         }
@@ -212,7 +114,7 @@ void ForgetOverlays()
     }
 }
 
-BOOL PaintHostIcons()
+BOOL PaintHostIcons(NumPainter& painter)
 {
     for (uint32_t n = 0; n < HOST_ICON_COUNT; ++n) {
         const uint32_t index = ICON_HOST_BASE + n;
@@ -224,7 +126,7 @@ BOOL PaintHostIcons()
         icon.m_lfFont = Settings.NumberFont;
         icon.m_hBackIcon = nullptr;
         icon.m_hFrontIcon = nullptr;
-        if (!icon.CreateIcon(Settings.MaskColor, HostIconValue(Settings.HostNumber, n)))
+        if (!icon.CreateIcon(painter, HostIconValue(Settings.HostNumber, n)))
             return ReportFailure(index);
     }
     return TRUE;
@@ -250,12 +152,15 @@ BOOL CreateNumIcons()
     const int width = GetSystemMetrics(SM_CXSMICON);
     const int height = GetSystemMetrics(SM_CYSMICON);
     {
-        // The overlays live for the temperature icons only.
+        // The overlays live for the temperature icons only, and so does the
+        // painter that knows them.
         OverlaySet overlays(width, height);
-        BOOL painted = PaintTemperatureIcons(overlays);
+        NumPainter painter(width, height, Settings.MaskColor);
+        BOOL painted = PaintTemperatureIcons(overlays, painter);
         ForgetOverlays();
         if (!painted)
             return FALSE;
     }
-    return PaintHostIcons();
+    NumPainter painter(width, height, Settings.MaskColor);
+    return PaintHostIcons(painter);
 }

@@ -4,12 +4,17 @@
 #include "icons/imgicon.h"
 #include "wire/drive_record.h"
 
+class NumPainter;
+
 class CNUMICON : public CIMGICON {
 public:
     CNUMICON();
     ~CNUMICON() override = default;
 
     BOOL CreateIcon(COLORREF maskColor, UINT value);
+    // The same through a painter that icons of one build share (its mask
+    // colour and size are theirs).
+    BOOL CreateIcon(NumPainter& painter, UINT value);
 
     COLORREF m_crText = RGB(255, 255, 255);
     COLORREF m_crShadow = RGB(0, 0, 0);
