@@ -4,6 +4,8 @@
 #include "icons/gdi_handles.h"
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 CIMGICON::CBMPDATA::~CBMPDATA()
 {
@@ -96,6 +98,35 @@ BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int hei
     return AttachSurface(surface, bitmap, screen, width, height);
 }
 
+// The icon of the two surfaces, made from their pixels as an icon resource
+// holds them (header, colour rows, AND-mask rows, both bottom-up), the same
+// icon that CreateIconIndirect makes of the bitmaps themselves. Made this
+// way the platform copies the pixels once instead of blitting each bitmap
+// through a DC of its own, and neither bitmap leaves its DC.
+HICON IconOfSurfaces(const CIMGICON::CBMPDATA& color, const CIMGICON::CBMPDATA& mask)
+{
+    const int w = color.m_nWidth;
+    const int h = color.m_nHeight;
+    if (!color.m_pBits || !mask.m_hBitmap || mask.m_nWidth != w || mask.m_nHeight != h)
+        return nullptr;
+    const size_t colorBytes = static_cast<size_t>(w) * h * 4;
+    const size_t ddbRow = (static_cast<size_t>(w) + 15) / 16 * 2;   // a bitmap's rows: words, top-down
+    const size_t dibRow = (static_cast<size_t>(w) + 31) / 32 * 4;   // a resource's rows: dwords, bottom-up
+    std::vector<BYTE> image(sizeof(BITMAPINFOHEADER) + colorBytes + dibRow * h);
+    std::vector<BYTE> maskBits(ddbRow * h);
+    if (GetBitmapBits(mask.m_hBitmap, static_cast<LONG>(maskBits.size()), maskBits.data()) !=
+        static_cast<LONG>(maskBits.size()))
+        return nullptr;
+    BITMAPINFOHEADER header = {sizeof header, w, 2 * h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(image.data(), &header, sizeof header);
+    std::memcpy(image.data() + sizeof header, color.m_pBits, colorBytes);
+    BYTE* andRows = image.data() + sizeof header + colorBytes;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(andRows + dibRow * (h - 1 - y), maskBits.data() + ddbRow * y, ddbRow < dibRow ? ddbRow : dibRow);
+    return CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000, w, h,
+                                    LR_DEFAULTCOLOR);
+}
+
 } // namespace
 
 BOOL CIMGICON::Create(int width, int height)
@@ -131,16 +162,6 @@ BOOL CIMGICON::MakeIcon(COLORREF maskColor)
             pixel[i] = (pixel[i] & 0x00FFFFFF) != key ? pixel[i] | 0xFF000000 : 0;
     }
     FreeIcon(m_hIcon);
-
-    ICONINFO info = {};
-    info.fIcon = TRUE;
-    info.hbmMask = m_Mask.m_hBitmap;
-    info.hbmColor = m_Color.m_hBitmap;
-    // The bitmaps handed to CreateIconIndirect must not be selected into a DC.
-    m_Color.Deselect();
-    m_Mask.Deselect();
-    m_hIcon = Tallied(CreateIconIndirect(&info), GdiKind::Icon);
-    m_Color.Reselect();
-    m_Mask.Reselect();
+    m_hIcon = Tallied(IconOfSurfaces(m_Color, m_Mask), GdiKind::Icon);
     return m_hIcon != nullptr;
 }
