@@ -6,6 +6,8 @@
 #include "inproc_bench.h"
 
 #include "alloc_count.h"
+#include "build_compare.h"
+#include "legacy_build.h"
 #include "figures.h"
 #include "resources.h"
 
@@ -30,7 +32,7 @@ namespace {
 
 constexpr int TIMED_BATCHES = 7;
 constexpr int REFRESHES_PER_BATCH = 300;
-constexpr int BUILD_RUNS = 5;
+constexpr int BUILD_RUNS = 7;
 constexpr int SCALE_BUILD_RUNS = 9;
 constexpr int COUNTED_REFRESHES = 1000;
 constexpr int COUNTED_ALERTS = 200;
@@ -153,23 +155,22 @@ bool RefreshOnce(HWND window)
     return RefreshDrives(window, 0) == 1;
 }
 
-double MedianBuildMs(int runs = BUILD_RUNS)
+// The build beside the earlier one: both timed, one after the other, in
+// the same run (suffix: "" for the start-up's own scale, else "_<dpi>dpi").
+void ReportBuildTimes(const BuildTimes& t, const std::string& suffix, const std::string& what)
 {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        double start = NowMicroseconds();
-        BuildIconSet();
-        ms.push_back((NowMicroseconds() - start) / 1000.0);
-    }
-    return Median(ms);
+    ReportFigure(("build_icon_set_ms" + suffix).c_str(), t.now, "ms", what);
+    ReportFigure(("build_icon_set_old_ms" + suffix).c_str(), t.old, "ms",
+                 "the same build as commit 1a4eb82 made it (bench/legacy_build.cpp), alternating with it");
+    ReportFigure(("build_vs_old_ratio" + suffix).c_str(), t.now / t.old, "x",
+                 "build_icon_set_ms" + suffix + " / build_icon_set_old_ms" + suffix + " (goal <= 0.33)");
 }
 
 void MeasureBuild()
 {
-    const double median = MedianBuildMs();
-    ReportFigure("build_icon_set_ms", median, "ms",
-                 "BuildIconSet, 616 painted icons and the error icon, median of " + std::to_string(BUILD_RUNS));
-    ReportFigure("build_icon_set_us_per_icon", median * 1000.0 / NUMERIC_ICON_COUNT, "us", "the same per icon");
+    const BuildTimes t = MedianBuildTimes(BUILD_RUNS);
+    ReportBuildTimes(t, "", "BuildIconSet, 616 painted icons and the error icon, median of " + std::to_string(BUILD_RUNS));
+    ReportFigure("build_icon_set_us_per_icon", t.now * 1000.0 / NUMERIC_ICON_COUNT, "us", "the same per icon");
 }
 
 bool MeasureRefreshAgainstRoundTrip(HWND window, unsigned port)
@@ -355,11 +356,22 @@ int RunBuildBench()
         return 1;
     }
     const int size = GetSystemMetrics(SM_CXSMICON);
-    // One build warms the font caches of a freshly started process.
+    const std::string suffix = "_" + std::to_string(dpi) + "dpi";
+    // One build of each warms the font caches of a freshly started process.
     BuildIconSet();
-    ReportFigure(("build_icon_set_ms_" + std::to_string(dpi) + "dpi").c_str(), MedianBuildMs(SCALE_BUILD_RUNS), "ms",
-                 "BuildIconSet at " + std::to_string(dpi) + " DPI, icons of " + std::to_string(size) +
-                     " px, median of " + std::to_string(SCALE_BUILD_RUNS) + " after one warm-up");
+    LegacyBuildIconSet();
+    ReportBuildTimes(MedianBuildTimes(SCALE_BUILD_RUNS), suffix,
+                     "BuildIconSet at " + std::to_string(dpi) + " DPI, icons of " + std::to_string(size) +
+                         " px, median of " + std::to_string(SCALE_BUILD_RUNS) + " after one warm-up");
+    // The same pixels: the defaults, then the digits in a wide face, which
+    // are condensed, under the outline of eight passes.
+    long differing = IconPixelsDifferingFromOldBuild();
+    Settings.ShadowType = 7;
+    std::strcpy(Settings.TextFont.lfFaceName, "Arial");
+    differing += IconPixelsDifferingFromOldBuild();
+    ReportFigure(("old_build_pixel_differences" + suffix).c_str(), static_cast<double>(differing), "pixels",
+                 "icon pixels (colour, mask, drawn over black and over white) that differ from the earlier build's, "
+                 "with the defaults and with Arial and shadow type 7 (goal 0)");
     for (CNUMICON& icon : NumIconArray)
         icon.Release();
     ErrorIcon.Release();
