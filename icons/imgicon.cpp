@@ -68,13 +68,16 @@ BITMAPV5HEADER ColorHeader(int width, int height)
 }
 
 // Gives a surface its bitmap (already made, or null when that failed) and a
-// memory DC that holds it.
-BOOL AttachSurface(CIMGICON::CBMPDATA& surface, HBITMAP bitmap, HDC screen, int width, int height)
+// memory DC that holds it. A memory DC made without a DC to copy is one of
+// the screen's, as one made from the screen's own DC is; asking the window
+// manager for that DC on each of the 1,232 surfaces would cost a round trip
+// to it each time.
+BOOL AttachSurface(CIMGICON::CBMPDATA& surface, HBITMAP bitmap, int width, int height)
 {
     surface.m_hBitmap = bitmap;
     if (!surface.m_hBitmap)
         return FALSE;
-    surface.m_hDC = Tallied(CreateCompatibleDC(screen), GdiKind::Dc);
+    surface.m_hDC = Tallied(CreateCompatibleDC(nullptr), GdiKind::Dc);
     if (!surface.m_hDC)
         return FALSE;
     surface.m_hOriginal = SelectObject(surface.m_hDC, surface.m_hBitmap);
@@ -83,19 +86,20 @@ BOOL AttachSurface(CIMGICON::CBMPDATA& surface, HBITMAP bitmap, HDC screen, int 
     return TRUE;
 }
 
-BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+// With DIB_RGB_COLORS a DIB section takes nothing from a DC.
+BOOL MakeColorSurface(CIMGICON::CBMPDATA& surface, int width, int height)
 {
     BITMAPV5HEADER header = ColorHeader(width, height);
-    HBITMAP bitmap = Tallied(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+    HBITMAP bitmap = Tallied(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                               &surface.m_pBits, nullptr, 0),
                              GdiKind::Bitmap);
-    return AttachSurface(surface, bitmap, screen, width, height);
+    return AttachSurface(surface, bitmap, width, height);
 }
 
-BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, HDC screen, int width, int height)
+BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, int width, int height)
 {
     HBITMAP bitmap = Tallied(CreateBitmap(width, height, 1, 1, nullptr), GdiKind::Bitmap);
-    return AttachSurface(surface, bitmap, screen, width, height);
+    return AttachSurface(surface, bitmap, width, height);
 }
 
 // The icon of the two surfaces, made from their pixels as an icon resource
@@ -135,14 +139,12 @@ BOOL CIMGICON::Create(int width, int height)
     m_Color.Release();
     m_Mask.Release();
 
-    HDC screen = GetDC(nullptr);
-    BOOL made = MakeColorSurface(m_Color, screen, width, height) && MakeMaskSurface(m_Mask, screen, width, height);
+    BOOL made = MakeColorSurface(m_Color, width, height) && MakeMaskSurface(m_Mask, width, height);
     if (made) {
         // An all-ones AND mask: transparency comes from the alpha channel alone.
         RECT all = {0, 0, width, height};
         FillRect(m_Mask.m_hDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    ReleaseDC(nullptr, screen);
     return made;
 }
 
