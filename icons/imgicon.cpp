@@ -116,18 +116,21 @@ HICON IconOfSurfaces(const CIMGICON::CBMPDATA& color, const CIMGICON::CBMPDATA& 
     const size_t colorBytes = static_cast<size_t>(w) * h * 4;
     const size_t ddbRow = (static_cast<size_t>(w) + 15) / 16 * 2;   // a bitmap's rows: words, top-down
     const size_t dibRow = (static_cast<size_t>(w) + 31) / 32 * 4;   // a resource's rows: dwords, bottom-up
-    std::vector<BYTE> image(sizeof(BITMAPINFOHEADER) + colorBytes + dibRow * h);
-    std::vector<BYTE> maskBits(ddbRow * h);
-    if (GetBitmapBits(mask.m_hBitmap, static_cast<LONG>(maskBits.size()), maskBits.data()) !=
-        static_cast<LONG>(maskBits.size()))
+    const size_t imageBytes = sizeof(BITMAPINFOHEADER) + colorBytes + dibRow * h;
+    // The image, then the mask's own bits; kept from icon to icon, which
+    // the one GUI thread makes one at a time.
+    static std::vector<BYTE> buffer;
+    buffer.assign(imageBytes + ddbRow * h, 0);
+    BYTE* maskBits = buffer.data() + imageBytes;
+    if (GetBitmapBits(mask.m_hBitmap, static_cast<LONG>(ddbRow * h), maskBits) != static_cast<LONG>(ddbRow * h))
         return nullptr;
     BITMAPINFOHEADER header = {sizeof header, w, 2 * h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::memcpy(image.data(), &header, sizeof header);
-    std::memcpy(image.data() + sizeof header, color.m_pBits, colorBytes);
-    BYTE* andRows = image.data() + sizeof header + colorBytes;
+    std::memcpy(buffer.data(), &header, sizeof header);
+    std::memcpy(buffer.data() + sizeof header, color.m_pBits, colorBytes);
+    BYTE* andRows = buffer.data() + sizeof header + colorBytes;
     for (int y = 0; y < h; ++y)
-        std::memcpy(andRows + dibRow * (h - 1 - y), maskBits.data() + ddbRow * y, ddbRow < dibRow ? ddbRow : dibRow);
-    return CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000, w, h,
+        std::memcpy(andRows + dibRow * (h - 1 - y), maskBits + ddbRow * y, ddbRow);
+    return CreateIconFromResourceEx(buffer.data(), static_cast<DWORD>(imageBytes), TRUE, 0x00030000, w, h,
                                     LR_DEFAULTCOLOR);
 }
 
