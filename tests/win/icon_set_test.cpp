@@ -161,6 +161,42 @@ TEST_F(IconSet, BadgeUnderShadowUnderNumberUnderMarkCentredAndScaledToFit)
     }
 }
 
+// A mark with soft edges (as a 32-bit mark file may have) blends with what
+// lies under it: each pixel comes out as the mark drawn over the number's
+// colour or over the badge's.
+TEST_F(IconSet, ASoftMarkBlendsWithTheNumberAndTheBadgeUnderIt)
+{
+    const PixelPaint Soft = [](int x, int) { return x < 4 ? 0u : x < 10 ? 0x80FF00FFu : 0xFF00FFFFu; };
+    HICON back = MakeIcon(16, Solid<BADGE>);
+    HICON front = MakeIcon(16, Soft);
+    // The mark drawn by GDI over each colour alone.
+    std::vector<uint32_t> over[2];
+    const uint32_t under[2] = {TEXT, BADGE};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int c = 0; c < 2; ++c) {
+        BITMAPINFO info = TopDown32(16, 16);
+        void* bits = nullptr;
+        HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ previous = SelectObject(dc, canvas);
+        std::fill_n(static_cast<uint32_t*>(bits), 256, under[c]);
+        DrawIconEx(dc, 0, 0, front, 16, 16, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        over[c].assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 256);
+        SelectObject(dc, previous);
+        DeleteObject(canvas);
+    }
+    DeleteDC(dc);
+    const Ink glyph = Glyph(16, 88);
+    const IconPixels p = Paint(16, 88, 0, back, front);
+    int wrong = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            wrong += p.At(x, y) != (over[glyph.pixels.count({x, y}) ? 0 : 1][y * 16 + x] | 0xFF000000);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_NE(over[0][8], over[1][8]) << "the soft part shows what lies under it";
+    DestroyIcon(back);
+    DestroyIcon(front);
+}
 
 // A build, a rebuild, then two with an error icon and badges from files,
 // where the only object that stays new is the file's error icon.
