@@ -4,6 +4,7 @@
 #include "figures.h"
 #include "legacy_build.h"
 
+#include "icons/gdi_tally.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
 
@@ -72,7 +73,26 @@ std::vector<std::vector<uint32_t>> FingerprintsOfSet()
     return all;
 }
 
+template <typename Build>
+void CountMade(Build build, long (&made)[GDI_KIND_COUNT])
+{
+    long before[GDI_KIND_COUNT];
+    for (int k = 0; k < GDI_KIND_COUNT; ++k)
+        before[k] = TallyMadeEver(static_cast<GdiKind>(k));
+    build();
+    for (int k = 0; k < GDI_KIND_COUNT; ++k)
+        made[k] = TallyMadeEver(static_cast<GdiKind>(k)) - before[k];
+}
+
 } // namespace
+
+BuildObjects ObjectsMadePerBuild()
+{
+    BuildObjects objects;
+    CountMade(BuildIconSet, objects.now);
+    CountMade(LegacyBuildIconSet, objects.old);
+    return objects;
+}
 
 BuildTimes MedianBuildTimes(int runs)
 {

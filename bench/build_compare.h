@@ -7,6 +7,15 @@ struct BuildTimes {
     double old = 0;   // LegacyBuildIconSet, median ms
 };
 
+// The objects the icon code makes in one build of each, by kind (icons,
+// bitmaps, DCs, brushes, fonts: icons/gdi_tally.h). The icons' own
+// surfaces are made at start-up, before any build.
+struct BuildObjects {
+    long now[5] = {};
+    long old[5] = {};
+};
+BuildObjects ObjectsMadePerBuild();
+
 // Median of runs builds of each, one of each in turn.
 BuildTimes MedianBuildTimes(int runs);
 

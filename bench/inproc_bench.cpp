@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "config/settings.h"
 #include "config/settings_location.h"
+#include "icons/gdi_tally.h"
 #include "icons/icon_set.h"
 #include "icons/numicon.h"
 #include "wire/drive_record.h"
@@ -363,6 +364,13 @@ int RunBuildBench()
     ReportBuildTimes(MedianBuildTimes(SCALE_BUILD_RUNS), suffix,
                      "BuildIconSet at " + std::to_string(dpi) + " DPI, icons of " + std::to_string(size) +
                          " px, median of " + std::to_string(SCALE_BUILD_RUNS) + " after one warm-up");
+    const BuildObjects objects = ObjectsMadePerBuild();
+    const char* kinds[GDI_KIND_COUNT] = {"icons", "bitmaps", "dcs", "brushes", "fonts"};
+    for (int k = 0; k < GDI_KIND_COUNT; ++k) {
+        ReportFigure(("build_" + std::string(kinds[k]) + "_made" + suffix).c_str(), objects.now[k], "objects",
+                     std::string(kinds[k]) + " the icon code makes in one build (the earlier build: " +
+                         std::to_string(objects.old[k]) + ")");
+    }
     // The same pixels: the defaults, then the digits in a wide face, which
     // are condensed, under the outline of eight passes.
     long differing = IconPixelsDifferingFromOldBuild();

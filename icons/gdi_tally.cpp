@@ -3,11 +3,13 @@
 
 namespace {
 long live[GDI_KIND_COUNT];
+long made[GDI_KIND_COUNT];
 }
 
 void TallyMade(GdiKind kind)
 {
     ++live[static_cast<int>(kind)];
+    ++made[static_cast<int>(kind)];
 }
 
 void TallyFreed(GdiKind kind)
@@ -18,6 +20,11 @@ void TallyFreed(GdiKind kind)
 long TallyLive(GdiKind kind)
 {
     return live[static_cast<int>(kind)];
+}
+
+long TallyMadeEver(GdiKind kind)
+{
+    return made[static_cast<int>(kind)];
 }
 
 long TallyLiveTotal()
