@@ -7,6 +7,7 @@
 #include "icons/numicon.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -33,6 +34,19 @@ LOGFONTA FontForIcon(LOGFONTA lf, int height)
 bool SameFont(const LOGFONTA& a, const LOGFONTA& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// How far the shadow passes reach beyond the number to the left or right.
+int ShadowReach(INT32 shadowType, int height)
+{
+    if (shadowType == 0)
+        return 0;
+    const ShadowOffset* passes = nullptr;
+    const size_t count = ShadowPasses(shadowType, &passes);
+    int reach = 0;
+    for (size_t i = 0; i < count; ++i)
+        reach = std::max(reach, std::abs(ScaledToIcon(passes[i].dx, height)));
+    return reach;
 }
 
 int TextWidth(HDC dc, const char* text)
@@ -88,34 +102,42 @@ HFONT NumPainter::FontFor(const LOGFONTA& lf)
 // "Arial Narrow" comes with Office, not with Windows: without it GDI takes a
 // wider face, whose bold two-digit values would lose their outer pixels.
 // Such digits are condensed, with the widest average character width that
-// lets them fit; the font's own width when they fit as they are.
-LONG NumPainter::FittingWidth(const char* text, const LOGFONTA& lf)
+// lets them fit together with their shadow: centred, with the shadow's reach
+// free on both sides. Should no width leave that room, the widest that fits
+// the digits alone; the font's own width when they fit as they are.
+LONG NumPainter::FittingWidth(const char* text, const LOGFONTA& lf, int reach)
 {
     for (const FittedText& f : fitted_)
-        if (SameFont(f.lf, lf) && f.text == text)
+        if (SameFont(f.lf, lf) && f.text == text && f.reach == reach)
             return f.width;
     const HDC dc = surface_.m_Color.m_hDC;
     LONG width = lf.lfWidth;
     TEXTMETRICA metrics;
     if (TextWidth(dc, text) > width_ && GetTextMetricsA(dc, &metrics)) {
+        bool digitsFit = false;
         LOGFONTA narrower = lf;
         for (narrower.lfWidth = metrics.tmAveCharWidth - 1; narrower.lfWidth > 0; --narrower.lfWidth) {
             const HFONT probe = FontFor(narrower);
             if (!probe)
                 break;
             SelectObject(dc, probe);
-            if (TextWidth(dc, text) <= width_) {
+            const int condensed = TextWidth(dc, text);
+            if (condensed <= width_ && !digitsFit) {
+                width = narrower.lfWidth;
+                digitsFit = true;
+            }
+            if (condensed <= width_ - 2 * reach) {
                 width = narrower.lfWidth;
                 break;
             }
         }
     }
-    fitted_.push_back({lf, text, width});
+    fitted_.push_back({lf, text, reach, width});
     return width;
 }
 
 // Selects the font the text is drawn in: lf, condensed if it must be.
-HFONT NumPainter::SelectFitting(const char* text, const LOGFONTA& lf)
+HFONT NumPainter::SelectFitting(const char* text, const LOGFONTA& lf, int reach)
 {
     const HDC dc = surface_.m_Color.m_hDC;
     const HFONT base = FontFor(lf);
@@ -125,7 +147,7 @@ HFONT NumPainter::SelectFitting(const char* text, const LOGFONTA& lf)
     if (!firstFont_)
         firstFont_ = previous;
     LOGFONTA fitting = lf;
-    fitting.lfWidth = FittingWidth(text, lf);
+    fitting.lfWidth = FittingWidth(text, lf, reach);
     const HFONT font = FontFor(fitting);
     if (font)
         SelectObject(dc, font);
@@ -215,7 +237,7 @@ BOOL NumPainter::Paint(const CNUMICON& icon, const char* text, void* pixels)
     // Backgrounds and marks are learnt on the surface, before it holds this icon.
     const Background& back = BackgroundOf(icon.m_hBackIcon);
     const Mark* mark = icon.m_hFrontIcon ? &MarkOf(icon.m_hFrontIcon) : nullptr;
-    if (!SelectFitting(text, FontForIcon(icon.m_lfFont, height_)))
+    if (!SelectFitting(text, FontForIcon(icon.m_lfFont, height_), ShadowReach(icon.m_nShadowType, height_)))
         return FALSE;
     GdiFlush();
     std::memcpy(Bits(), back.pixels.data(), Count() * sizeof(uint32_t));

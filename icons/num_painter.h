@@ -37,6 +37,7 @@ private:
     struct FittedText {
         LOGFONTA lf;
         std::string text;
+        int reach;   // of the shadow, beyond the number on either side
         LONG width;
     };
     struct Background {
@@ -56,8 +57,8 @@ private:
     size_t Count() const { return static_cast<size_t>(width_) * height_; }
     uint32_t* Bits() const { return static_cast<uint32_t*>(surface_.m_Color.m_pBits); }
     HFONT FontFor(const LOGFONTA& lf);
-    HFONT SelectFitting(const char* text, const LOGFONTA& lf);
-    LONG FittingWidth(const char* text, const LOGFONTA& lf);
+    HFONT SelectFitting(const char* text, const LOGFONTA& lf, int reach);
+    LONG FittingWidth(const char* text, const LOGFONTA& lf, int reach);
     const Background& BackgroundOf(HICON back);
     const Mark& MarkOf(HICON front);
     void DrawNumber(const CNUMICON& icon, const char* text);
