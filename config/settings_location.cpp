@@ -3,6 +3,7 @@
 #include "config/settings_location.h"
 
 #include "app/debug_report.h"
+#include "config/path_text.h"
 
 #include <shlobj.h>
 
@@ -18,13 +19,6 @@ struct Location {
     char palette[MAX_PATH];
     bool perUser;
 };
-
-// folder + "\" + name; false when it does not fit.
-bool JoinPath(char* out, size_t size, const char* folder, const char* name)
-{
-    const int n = std::snprintf(out, size, "%s\\%s", folder, name);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
 
 bool IsFile(const char* path)
 {
@@ -101,12 +95,8 @@ bool OldFile(const char* name, char* path, size_t size)
     if (length == 0 || length >= sizeof windows)
         return false;
     char localAppData[MAX_PATH];
-    char store[MAX_PATH];
-    // "C:\Windows" is stored as "VirtualStore\Windows": the drive is dropped.
-    const char* withoutDrive = windows[1] == ':' ? windows + 2 : windows;
     if (ShellFolder(CSIDL_LOCAL_APPDATA, localAppData) &&
-        std::snprintf(store, sizeof store, "%s\\VirtualStore%s", localAppData, withoutDrive) > 0 &&
-        JoinPath(path, size, store, name) && IsFile(path))
+        VirtualStorePath(path, size, localAppData, windows, name) && IsFile(path))
         return true;
     return JoinPath(path, size, windows, name) && IsFile(path);
 }

@@ -56,8 +56,9 @@ void FillBalloon(NOTIFYICONDATAA& nid, const DriveRecord& record, const char* te
 }
 
 // Fills the balloon from the slot's stored record and hands it to the shell
-// with the image the icon shows. The caller holds the slot's lock.
-void ShowBalloon(int position)
+// with the image the icon shows; true when the shell took it. The caller
+// holds the slot's lock.
+bool ShowBalloon(int position)
 {
     DriveSlot& slot = DriveSlots[position];
     char text[BALLOON_BUILD_ROOM] = {};
@@ -74,8 +75,9 @@ void ShowBalloon(int position)
         FillBalloon(tray.m_nid, slot.Record, text, length, icon);
     // NIF_INFO only for this one call, so later icon changes show no balloon.
     tray.m_nid.uFlags |= NIF_INFO;
-    tray.Modify(slot.ShownImage);
+    const bool taken = tray.Modify(slot.ShownImage) != FALSE;
     tray.m_nid.uFlags &= ~static_cast<UINT>(NIF_INFO);
+    return taken;
 }
 
 bool ValidPosition(int position)
@@ -98,12 +100,13 @@ void ShowDriveDetails(HWND window, int position)
     lock.Leave();
 }
 
-void ShowDriveAlert(int position)
+bool ShowDriveAlert(int position)
 {
     if (!ValidPosition(position))
-        return;
+        return false;
     WINLOCK& lock = DriveSlots[position].Lock;
     lock.Enter();
-    ShowBalloon(position);
+    const bool taken = ShowBalloon(position);
     lock.Leave();
+    return taken;
 }

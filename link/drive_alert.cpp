@@ -10,8 +10,8 @@
 
 namespace {
 
-// What each position showed at its previous refresh; zero until a drive is
-// reported there.
+// What each position showed at the last refresh whose alert, if it had one,
+// the shell took; zero until a drive is reported there.
 AlertMemory Memory[SLOT_COUNT];
 
 } // namespace
@@ -25,9 +25,9 @@ void AlertIfWorse(UINT position)
     // Called only after a reply, so the exchange went well.
     AlertGate gate = {Settings.Alert != 0, OverrideOn(AppState.stateOverride), AppState.hostNumberMode != 0, true};
     AlertDecision decision = DecideAlert(Memory[position], now, gate);
+    if (decision.alert && !ShowDriveAlert(static_cast<int>(position)))
+        return;
     Memory[position] = decision.next;
-    if (decision.alert)
-        ShowDriveAlert(static_cast<int>(position));
 }
 
 void ForgetAlert(UINT position)

@@ -4,8 +4,10 @@
 #pragma once
 #include <windows.h>
 
-// After the refresh stored the reply's record of the drive at position.
+// After the refresh stored the reply's record of the drive at position. An
+// alert the shell refused (it does not hold the icon yet) is decided again at
+// the next refresh, which adds the icon first.
 void AlertIfWorse(UINT position);
-// The reply reported the position empty: a drive reported there later is
-// judged as newly found.
+// The position was reported empty, or another drive took it: the drive
+// reported there is judged as newly found.
 void ForgetAlert(UINT position);

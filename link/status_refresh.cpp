@@ -77,7 +77,10 @@ void RefreshPosition(UINT position, DriveRecord reply)
         ForgetAlert(position);
         return;
     }
-    LoadBaselineOfNewDrive(static_cast<int>(position), reply);
+    // Another drive at the position, or one new to it: what the position
+    // remembers for alerts was the drive before it.
+    if (LoadBaselineOfNewDrive(static_cast<int>(position), reply))
+        ForgetAlert(position);
     DriveUpdate update = PlanDriveUpdate(reply, slot.Record, slot.Check, AppState.stateOverride, Settings.Temp);
     slot.Check = update.check;
     ShowDrive(position, reply, update.image);

@@ -29,8 +29,9 @@ TEST(ImageIndex, NumberHotVariantMarkAndErrorImage)
         {40, DS_ERR, 0, ICON_ERROR}, {-1, DS_ERR, 1, ICON_ERROR}, {127, DS_ERR, 0, ICON_ERROR},
         {40, 7, 0, 40},           {40, 255, 0, 40},
     };
+    // Every drive's maximum is 99: hot is decided by the reading.
     for (const Case& c : cases)
-        EXPECT_EQ(ChooseImageIndex({1, c.temperature, 0, c.state, 0, {}, 0, 1000}, 45, c.check), c.index)
+        EXPECT_EQ(ChooseImageIndex({1, c.temperature, 99, c.state, 0, {}, 0, 1000}, 45, c.check), c.index)
             << int(c.temperature) << " state " << int(c.state) << " check " << c.check;
 }
 

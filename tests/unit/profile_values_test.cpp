@@ -1,5 +1,7 @@
-// The settings file's value grammars and CPALLET.INI's "PALLET" (128 hex digits, 16 colours).
+// The settings file's value grammars, CPALLET.INI's "PALLET" (128 hex digits, 16 colours)
+// and the paths at which the settings files are looked for.
 #include "config/palette_codec.h"
+#include "config/path_text.h"
 #include "config/profile_values.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +96,22 @@ TEST(PaletteText, PairsInMemoryOrderBothWaysAndAValueOfAnyOtherLengthIgnored)
     EncodePalette(colors, back);
     text.back() = 'A';   // upper case
     EXPECT_EQ(std::string(back), text);
+}
+
+// Each path fits a buffer one byte longer than itself; one of its own length gets none of it.
+TEST(SettingsPath, AFolderAndNameOrTheirVirtualStoreCopyWholeOrNoneAtAll)
+{
+    const char* const local = "C:\\Users\\k\\AppData\\Local";
+    const std::string joined = "C:\\KELPRA\\CPALLET.INI";
+    const std::string store = std::string(local) + "\\VirtualStore\\windows\\CPALLET.INI";
+    for (size_t cut : {0u, 1u}) {
+        char a[64], b[64];
+        std::memset(a, 'x', sizeof a);
+        std::memset(b, 'x', sizeof b);
+        EXPECT_EQ(JoinPath(a, joined.size() + 1 - cut, "C:\\KELPRA", "CPALLET.INI"), cut == 0);
+        EXPECT_EQ(VirtualStorePath(b, store.size() + 1 - cut, local, "C:\\windows", "CPALLET.INI"), cut == 0);
+        EXPECT_EQ(std::string(a) + "|" + b, cut ? "|" : joined + "|" + store);
+    }
 }
 
 } // namespace

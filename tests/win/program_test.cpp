@@ -1,7 +1,8 @@
 // The settings and the drives' baselines in the test prefix's KELPRA.INI; then kelpra.exe
-// driven from outside: the start-ups that end early and where it finds its settings file.
+// driven from outside: the start-ups that end early and where it finds its settings files.
 #include "app/app_state.h"
 #include "config/settings.h"
+#include "config/settings_dialog.h"
 #include "link/baseline.h"
 #include "link/drive_slot.h"
 #include "msgbox_watcher.h"
@@ -10,6 +11,8 @@
 #include "tray_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <colordlg.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -158,14 +161,20 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     const std::string user = EnvPath("APPDATA", "\\KELPRA\\KELPRA.INI");
     const std::string windows = EnvPath("windir", "\\KELPRA.INI");
     const std::string store = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\KELPRA.INI");
+    // CPALLET.INI beside each, under its own name.
+    const std::string userPalette = EnvPath("APPDATA", "\\KELPRA\\CPALLET.INI");
+    const std::string windowsPalette = EnvPath("windir", "\\CPALLET.INI");
+    const std::string storePalette = EnvPath("LOCALAPPDATA", "\\VirtualStore\\windows\\CPALLET.INI");
     const std::string portableDir = MakeTempFolder("kelpra-portable");
     const std::string portable = portableDir + "\\KELPRA.INI", exe = portableDir + "\\kelpra.exe";
     ASSERT_EQ(SettingsFilePath(), user);
+    EXPECT_EQ(PaletteFilePath(), userPalette);
 
     SimServer sim(R"({"drives":[]})");
     ASSERT_TRUE(sim.Running());
     const std::string good = "[127.0.0.1]\r\nPort=" + std::to_string(sim.Port()) + "\r\nTimeOut=1\r\n";
     const std::string bad = "[127.0.0.1]\r\nPort=9\r\nTimeOut=1\r\n";
+    const std::string colours = "[kelpra.exe]\r\nPALLET=1\r\n", others = "[kelpra.exe]\r\nPALLET=2\r\n";
     using File = std::pair<std::string, std::string>;   // path, text ("": no file)
     const struct {
         const char* name;
@@ -173,13 +182,19 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
         std::vector<File> files, userAfter;
     } cases[] = {
         {"per-user", false, {{user, good}}, {{user, good}}},
-        {"Windows directory", false, {{windows, good}}, {{user, good}}},
-        {"VirtualStore first", false, {{store, good}, {windows, bad}}, {{user, good}}},
-        {"per-user before old", false, {{user, good}, {windows, bad}}, {{user, good}}},
-        {"portable", true, {{portable, good}, {windows, bad}}, {{user, ""}}},
+        {"Windows directory", false, {{windows, good}, {windowsPalette, colours}},
+         {{user, good}, {userPalette, colours}}},
+        {"VirtualStore first", false,
+         {{store, good}, {windows, bad}, {storePalette, colours}, {windowsPalette, others}},
+         {{user, good}, {userPalette, colours}}},
+        {"per-user before old", false,
+         {{user, good}, {windows, bad}, {userPalette, colours}, {windowsPalette, others}},
+         {{user, good}, {userPalette, colours}}},
+        {"portable", true, {{portable, good}, {windows, bad}, {windowsPalette, colours}},
+         {{user, ""}, {userPalette, ""}}},
     };
     auto removeAll = [&] {
-        for (const std::string& path : {user, windows, store, portable})
+        for (const std::string& path : {user, windows, store, portable, userPalette, windowsPalette, storePalette})
             RemoveProfile(path);
     };
     WriteWholeFile(exe, ReadWholeFile(BuildPath("kelpra.exe")));
@@ -210,25 +225,41 @@ TEST_F(Program, TheSettingsFileIsPortablePerUserOrCopiedOnceFromAnOldPlace)
     MakeFolderOf(SettingsFilePath());
 }
 
-// No server answers: the information box, the settings dialog (its "設定" saves), the closing box.
+// No server answers: the information box, the settings dialog (its "設定" saves; a custom
+// colour defined in its colour chooser is kept), the closing box. A portable copy keeps both
+// files beside it.
 TEST_F(Program, WithoutAServerItLeadsThroughTheBoxesAndTheDialogToExitCodeZero)
 {
+    const std::string folder = MakeTempFolder("kelpra-portable");
+    WriteWholeFile(folder + "\\kelpra.exe", ReadWholeFile(BuildPath("kelpra.exe")));
     // Nothing listens on this port; one second per attempt keeps it short.
-    WriteSection("127.0.0.1", {{"Port", "10071"}, {"TimeOut", "1"}});
+    WriteWholeFile(folder + "\\KELPRA.INI", "[127.0.0.1]\r\nPort=10071\r\nTimeOut=1\r\n");
     ChildProcess kelpra;
-    ASSERT_TRUE(kelpra.Start(Quoted(BuildPath("kelpra.exe"))));
+    ASSERT_TRUE(kelpra.Start(Quoted(folder + "\\kelpra.exe")));
     MsgBoxWatcher watcher(kelpra.Id());
-    HWND dialog = nullptr;
+    HWND dialog = nullptr, chooser = nullptr;
     // Visible once its fields are filled.
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "設定")); }, 60000, 50));
     const HWND window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
-    SetDlgItemTextA(dialog, 1007, "61");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_COOL_TEXT_COLOR, BN_CLICKED), 0);
+    // Owned by the dialog, the chooser comes above it.
+    ASSERT_TRUE(WaitUntil([&] { return (chooser = TopLevelWindows(kelpra.Id(), "#32770", true)[0]) != dialog; },
+                          10000, 50));
+    for (int button : {COLOR_ADD, IDCANCEL})
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, 10000, 50));
+    SetDlgItemTextA(dialog, IDC_TEMP, "61");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ExpectBoxesThenExitCodeZero(kelpra, watcher, "確認情報", window,
                                 {"サーバと通信できません。\r\nネットワーク設定を更新して下さい。",
                                  "設定を更新しました。\r\nプログラムを再起動して下さい。"});
-    EXPECT_EQ(IniValue("127.0.0.1", "Temp"), "61");
+    EXPECT_EQ(IniValue("127.0.0.1", "Temp", (folder + "\\KELPRA.INI").c_str()), "61");
+    // The start colour, green, is the first custom colour.
+    EXPECT_EQ(IniValue("kelpra.exe", "PALLET", (folder + "\\CPALLET.INI").c_str()),
+              "00FF0000" + std::string(120, '0'));
+    EXPECT_FALSE(FileExists(SettingsFilePath()) || FileExists(PaletteFilePath()));
+    RemoveFolder(folder);
 }
 
 } // namespace

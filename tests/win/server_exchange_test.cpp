@@ -134,6 +134,7 @@ protected:
         std::strcpy(Settings.Label, "127.0.0.1");
         Settings.TimeOut = 1;
         Settings.Temp = 45;
+        Settings.Alert = 1;
         ASSERT_TRUE(CreateTrayIcons(Window()));
         TrayFixture::FillTables();
     }
@@ -152,6 +153,17 @@ protected:
         ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     }
     static const char* Tip(unsigned s) { return DriveSlots[s].TrayIcon.m_nid.szTip; }
+    // The positions whose alert the shell took since the last call: balloon filled, icon held.
+    static std::string Alerts()
+    {
+        std::string shown;
+        for (unsigned s = 0; s < SLOT_COUNT; ++s) {
+            char* info = DriveSlots[s].TrayIcon.m_nid.szInfo;
+            shown += info[0] != '\0' && TrayFixture::ShellHasIcon(s) ? std::to_string(s) : "";
+            info[0] = '\0';
+        }
+        return shown;
+    }
     static void WriteBaseline(const char* section, const char* ac5, const char* a09 = "0")
     {
         WriteSection(section,
@@ -287,31 +299,37 @@ TEST_F(Refresh, AHiddenStatusSurvivesARestartWhileTheAttributesStayAndOtherwiseI
     EXPECT_EQ(sim->RequestCount(), 2u);
 }
 
-TEST_F(Refresh, ADriveNewToItsPositionKeepsItsSavedHiddenStatusAndFirstShowsTheOldDriveNumber)
+TEST_F(Refresh, ADriveNewToItsPositionKeepsItsSavedHiddenStatusAlertsAsNewAndFirstShowsTheOldDriveNumber)
 {
     // Saved hidden: drive 5, which appears later, and the drive that replaces drive 0.
     WriteBaseline("MODEL-5:FW1:SN5", "7");
     WriteBaseline("MODEL-0:FW1:SNX", "7");
-    Serve(Scenario({Drive(0, 30, "good")}));
+    Serve(Scenario({Drive(0, 50, "good")}));
     StartUp(1);
-    ASSERT_TRUE(sim->SetScenario(Scenario({Drive(0, 30, "caution", ",\"Serial\":\"SNX\",\"AC5\":7"),
+    EXPECT_EQ(Alerts(), "0");
+    ASSERT_TRUE(sim->SetScenario(Scenario({Drive(0, 50, "caution", ",\"Serial\":\"SNX\",\"AC5\":7"),
                                            Drive(5, 35, "caution", ",\"AC5\":7")})));
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     EXPECT_TRUE(TrayFixture::ShellHasIcon(5));
     EXPECT_EQ(DriveSlots[5].ShownImage, 35u) << "caution mark hidden";
-    EXPECT_EQ(DriveSlots[0].ShownImage, 30u) << "caution mark hidden";
+    EXPECT_EQ(DriveSlots[0].ShownImage, 150u) << "caution mark hidden";
+    EXPECT_EQ(Alerts(), "0") << "the new drive is hot, whatever the old one was";
     EXPECT_EQ(IniValue("MODEL-5:FW1:SN5", "Check") + IniValue("MODEL-0:FW1:SNX", "Check"), "11");
     EXPECT_STREQ(Tip(5), " 注意");
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     EXPECT_STREQ(Tip(5), "Disk 5 注意");
+    EXPECT_EQ(Alerts(), "");
 }
 
-TEST_F(Refresh, ADriveThatLeavesLosesItsIconKeepsItsRecordAndComingBackIsShownAgain)
+// Drive 0 was hot once (its maximum) but is not now; drive 1 is in caution, drive 3 hot.
+TEST_F(Refresh, ADriveThatLeavesLosesItsIconKeepsItsRecordAndComingBackIsShownAndAlertsAgain)
 {
-    const std::string both = Scenario({Drive(0, 30, "good"), Drive(1, 31, "caution")});
+    const std::string both = Scenario({Drive(0, 30, "good", ",\"MaxTemperature\":60"), Drive(1, 31, "caution"),
+                                       Drive(3, 50, "good")});
     Serve(both);
-    StartUp(2);
-    // A reply that ends after record 0 leaves no trace of the last one's record 1.
+    StartUp(3);
+    EXPECT_EQ(Alerts(), "13");
+    // A reply that ends after record 0 leaves no trace of the last one's records.
     const char* shortReply = R"({"request":"all","kind":"short","bytes":204})";
     ASSERT_TRUE(sim->SetScenario(Scenario({Drive(0, 30, "good"), Drive(1, 31, "caution")}, shortReply)));
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
@@ -345,14 +363,20 @@ TEST_F(Refresh, ADriveThatLeavesLosesItsIconKeepsItsRecordAndComingBackIsShownAg
     EXPECT_EQ(DriveSlots[0].ShownImage, 30u) << "the computed image is back";
     EXPECT_EQ(DriveSlots[1].ShownImage, 231u);
     EXPECT_STREQ(Tip(1), "Disk 1 注意");
-    // The shell forgets it without "TaskbarCreated": the refused modify marks it not shown.
+    EXPECT_EQ(Alerts(), "13") << "back, both are judged as new";
+    // The shell forgets it without "TaskbarCreated": the refused modify marks it not shown,
+    // and the alert it refused comes once the icon is added again, once.
     NOTIFYICONDATAA copy = DriveSlots[1].TrayIcon.m_nid;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &copy));
-    ASSERT_TRUE(sim->SetScenario(Scenario({Drive(0, 30, "good"), Drive(1, 32, "good")})));
+    ASSERT_TRUE(sim->SetScenario(Scenario({Drive(0, 30, "good"), Drive(1, 32, "danger")})));
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     EXPECT_FALSE(DriveSlots[1].TrayIcon.IsShown());
+    EXPECT_EQ(Alerts(), "");
     ASSERT_EQ(RefreshDrives(Window(), 0), 1);
     EXPECT_TRUE(TrayFixture::ShellHasIcon(1));
+    EXPECT_EQ(Alerts(), "1");
+    ASSERT_EQ(RefreshDrives(Window(), 0), 1);
+    EXPECT_EQ(Alerts(), "");
 }
 
 TEST_F(Refresh, ANewPictureOrTooltipForTheSameImageIsHandedToTheShell)

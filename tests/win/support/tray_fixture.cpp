@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "link/drive_alert.h"
 #include "link/drive_slot.h"
 
 #include <cstring>
@@ -58,6 +59,8 @@ TrayFixture::~TrayFixture()
 
 void TrayFixture::ResetSlots()
 {
+    for (UINT s = 0; s < SLOT_COUNT; ++s)
+        ForgetAlert(s);
     for (DriveSlot& slot : DriveSlots) {
         slot.TrayIcon.Destroy();
         slot.TrayIcon.m_nCurrentImage = 0;

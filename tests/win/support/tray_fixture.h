@@ -17,7 +17,7 @@ public:
 
     HWND Window() const { return window_; }
 
-    // Slots, tray icons and the shell state back to the process's start.
+    // Slots, tray icons, alert memory and the shell state back to the process's start.
     static void ResetSlots();
     // Every table entry gets IDI_APPLICATION; the error image IDI_HAND and
     // host-number images IDI_ASTERISK, so a test can tell them apart.
