@@ -2,6 +2,7 @@
 // function that takes its value.
 #include "agent_options.h"
 
+#include "device_scan.h"
 #include "serverkit/int_text.h"
 
 #include <cstring>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr int MAX_INTERVAL = 7 * 24 * 3600;
+constexpr int MAX_REPLY_LIMIT = 1000000;
 
 using Setter = bool (*)(const char* value, AgentOptions* o);
 
@@ -21,7 +23,18 @@ struct OptionEntry {
 
 bool SetPort(const char* v, AgentOptions* o) { return ParseInt(v, 0, 65535, &o->port); }
 bool SetListen(const char* v, AgentOptions* o) { return ParseIpv4(v, &o->listen); }
-bool SetAllow(const char* v, AgentOptions* o) { return o->allow.Add(v); }
+bool SetAllow(const char* v, AgentOptions* o)
+{
+    o->allowGiven = true;
+    return o->allow.Add(v);
+}
+bool SetReplyLimit(const char* v, AgentOptions* o)
+{
+    int n = 0;
+    bool ok = ParseInt(v, 1, MAX_REPLY_LIMIT, &n);
+    o->replyLimit = static_cast<uint32_t>(n);
+    return ok;
+}
 bool SetSmartctl(const char* v, AgentOptions* o)
 {
     o->smartctl = v;
@@ -31,7 +44,7 @@ bool SetInterval(const char* v, AgentOptions* o) { return ParseInt(v, 1, MAX_INT
 bool SetDevice(const char* v, AgentOptions* o)
 {
     o->devices.emplace_back(v);
-    return *v != '\0';
+    return DeviceNameFault(v).empty();
 }
 bool SetOnce(const char*, AgentOptions* o)
 {
@@ -55,9 +68,10 @@ const OptionEntry OPTIONS[] = {
     {"--port", true, SetPort, "a port number from 0 to 65535"},
     {"--listen", true, SetListen, "an IPv4 address"},
     {"--allow", true, SetAllow, "an IPv4 address or CIDR block such as 192.168.0.0/16"},
+    {"--reply-limit", true, SetReplyLimit, "a whole number of replies a second from 1 to 1000000"},
     {"--smartctl", true, SetSmartctl, "a program path"},
     {"--interval", true, SetInterval, "a whole number of seconds from 1 to 604800"},
-    {"--device", true, SetDevice, "a device name"},
+    {"--device", true, SetDevice, "a device path under /dev/ without control characters"},
     {"--once", false, SetOnce, ""},
     {"--help", false, SetHelp, ""},
 #ifdef _WIN32
@@ -86,8 +100,8 @@ const OptionEntry* Find(const std::string& name)
 
 const char* AgentUsage()
 {
-    return "usage: kelpra-agent [--port N] [--listen ADDR] [--allow CIDR]... [--smartctl PATH]\n"
-           "                    [--interval SECONDS] [--device DEV]... [--once]\n"
+    return "usage: kelpra-agent [--port N] [--listen ADDR] [--allow CIDR]... [--reply-limit N]\n"
+           "                    [--smartctl PATH] [--interval SECONDS] [--device DEV]... [--once]\n"
            "\n"
            "A Velmora drive-health server: reads the drives' S.M.A.R.T. data with smartctl\n"
            "(smartmontools) and answers each 1-byte UDP request 0x01 with 16 drive records\n"
@@ -95,23 +109,28 @@ const char* AgentUsage()
            "\n"
            "  --port N            UDP port (default 10008; 0: a free port, logged)\n"
            "  --listen ADDR       IPv4 address to listen on (default 0.0.0.0)\n"
-           "  --allow CIDR        sources that get replies (repeatable; default 127.0.0.0/8,\n"
-           "                      10.0.0.0/8, 172.16.0.0/12, 192.168.0.0/16, 169.254.0.0/16)\n"
+           "  --allow CIDR        sources that get replies (repeatable; default: loopback and\n"
+           "                      the IPv4 networks of this host's interfaces, read again\n"
+           "                      whenever the drives are read)\n"
+           "  --reply-limit N     replies a second to all sources together (default 200);\n"
+           "                      each source gets at most 20 a second\n"
            "  --smartctl PATH     the smartctl program (default: " SMARTCTL_DEFAULT ")\n"
            "  --interval SECONDS  how often each drive is read (default 300)\n"
-           "  --device DEV        a drive to read, in position order (repeatable; default:\n"
-           "                      the devices smartctl --scan-open lists, at most 16)\n"
+           "  --device DEV        a drive to read, such as /dev/sda, in position order\n"
+           "                      (repeatable; default: the devices smartctl --scan-open\n"
+           "                      lists, at most 16)\n"
            "  --once              read every drive once, print the records, exit\n"
            "  --help              show this text\n" SERVICE_USAGE
            "\n"
-           "A drive in standby is never woken: it keeps its last record.\n"
-           "Exit codes: 0 clean end, 1 socket or smartctl error, 2 invalid command line.\n";
+           "A drive in standby is never woken: it keeps its last record. SIGHUP reads every\n"
+           "drive at once (and the host's networks).\n"
+           "Exit codes: 0 clean end, 1 socket error (--once: the scan failed), 2 invalid\n"
+           "command line.\n";
 }
 
 bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options, std::string* error)
 {
     AgentOptions o;
-    bool allowGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         size_t eq = arg.find('=');
@@ -135,10 +154,6 @@ bool ParseAgentOptions(int argc, const char* const* argv, AgentOptions* options,
                 *error = name + " needs a value";
                 return false;
             }
-        }
-        if (entry->set == SetAllow && !allowGiven) {
-            o.allow.Clear();   // the first --allow replaces the defaults
-            allowGiven = true;
         }
         if (!entry->set(value, &o)) {
             *error = name + ": '" + value + "' is not " + entry->expects;

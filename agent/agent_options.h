@@ -8,7 +8,9 @@
 struct AgentOptions {
     int port = 10008;               // 0: a free port chosen by the system (logged)
     uint32_t listen = 0;            // IPv4, host byte order; 0.0.0.0 by default
-    AllowList allow;                // the defaults unless --allow is given
+    AllowList allow;                // the --allow blocks
+    bool allowGiven = false;        // false: loopback and the host's networks
+    uint32_t replyLimit = 200;      // replies a second in total
 #ifdef _WIN32
     std::string smartctl;           // a full path; empty: smartctl.exe beside kelpra-agent.exe
 #else

@@ -1,6 +1,7 @@
 // The serving loop.
 #include "agent_server.h"
 
+#include "agent_log.h"
 #include "serverkit/stop_signal.h"
 
 #include <chrono>
@@ -8,15 +9,8 @@
 namespace {
 
 constexpr int WAIT_MS = 100;
-constexpr size_t MAX_SOURCES = 4096;
 // Larger than any datagram, so a long one is read whole and dropped.
 constexpr size_t REQUEST_BUFFER = 65536;
-
-std::string DottedText(uint32_t hostOrder)
-{
-    return std::to_string(hostOrder >> 24) + "." + std::to_string(hostOrder >> 16 & 255) + "." +
-           std::to_string(hostOrder >> 8 & 255) + "." + std::to_string(hostOrder & 255);
-}
 
 uint32_t HostOrder(uint32_t networkOrder)
 {
@@ -32,20 +26,23 @@ int64_t NowMs()
 
 } // namespace
 
-AgentServer::AgentServer(const DriveBook& book, const AllowList& allow)
-    : book_(book), allow_(allow), limit_(REPLIES_PER_SECOND, MAX_SOURCES), request_(REQUEST_BUFFER),
-      reply_(REPLY_SIZE)
+AgentServer::AgentServer(const DriveBook& book, const AllowList& allow, const GateLimits& limits)
+    : book_(book), gate_(allow, limits, NowMs()), request_(REQUEST_BUFFER), reply_(REPLY_SIZE)
 {
 }
 
 bool AgentServer::Open(uint32_t address, int port, std::string* error)
 {
-    return endpoint_.Open(DottedText(address), port, error);
+    return endpoint_.Open(Ipv4Text(address), port, error);
 }
 
-void AgentServer::Serve()
+void AgentServer::Serve(const std::function<void()>& tick)
 {
     while (!StopRequested()) {
+        tick();
+        std::string summary = gate_.Summary(NowMs());
+        if (!summary.empty())
+            AgentLog(summary);
         if (!endpoint_.WaitReadable(WAIT_MS))
             continue;
         Peer from;
@@ -57,8 +54,7 @@ void AgentServer::Serve()
 
 void AgentServer::Handle(size_t size, const Peer& from)
 {
-    uint32_t source = HostOrder(from.address);
-    if (size != 1 || request_[0] != 0x01 || !allow_.Allows(source) || !limit_.Allow(source, NowMs()))
+    if (size != 1 || request_[0] != 0x01 || gate_.Admit(HostOrder(from.address), NowMs()) != GateVerdict::ANSWER)
         return;
     book_.CopyReply(reply_.data());
     endpoint_.SendTo(reply_, from);

@@ -5,8 +5,7 @@
 
 namespace {
 
-const char* const DEFAULT_BLOCKS[] = {"127.0.0.0/8", "10.0.0.0/8", "172.16.0.0/12", "192.168.0.0/16",
-                                      "169.254.0.0/16"};
+const Ipv4Net LOOPBACK = {0x7F000000u, 8};
 
 bool IsDigits(const std::string& s)
 {
@@ -34,10 +33,10 @@ bool ParseIpv4(const std::string& text, uint32_t* address)
     return true;
 }
 
-AllowList::AllowList()
+std::string Ipv4Text(uint32_t address)
 {
-    for (const char* block : DEFAULT_BLOCKS)
-        Add(block);
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "." +
+           std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255);
 }
 
 bool AllowList::Add(const std::string& cidr)
@@ -52,9 +51,18 @@ bool AllowList::Add(const std::string& cidr)
         if (!IsDigits(tail) || !ParseInt(tail.c_str(), 0, 32, &bits))
             return false;
     }
-    uint32_t mask = bits == 0 ? 0 : ~uint32_t{0} << (32 - bits);
-    blocks_.push_back({address & mask, mask});
+    Add(Ipv4Net{address, bits});
     return true;
+}
+
+void AllowList::Add(const Ipv4Net& net)
+{
+    int prefix = net.prefix < 0 ? 0 : net.prefix > 32 ? 32 : net.prefix;
+    uint32_t mask = prefix == 0 ? 0 : ~uint32_t{0} << (32 - prefix);
+    for (const Block& b : blocks_)
+        if (b.network == (net.address & mask) && b.mask == mask)
+            return;
+    blocks_.push_back({net.address & mask, mask, prefix});
 }
 
 bool AllowList::Allows(uint32_t address) const
@@ -63,4 +71,30 @@ bool AllowList::Allows(uint32_t address) const
         if ((address & b.mask) == b.network)
             return true;
     return false;
+}
+
+bool AllowList::AllowsEveryone() const
+{
+    for (const Block& b : blocks_)
+        if (b.mask == 0)
+            return true;
+    return false;
+}
+
+std::string AllowList::Text() const
+{
+    std::string text;
+    for (const Block& b : blocks_)
+        text += (text.empty() ? "" : ", ") + Ipv4Text(b.network) + "/" + std::to_string(b.prefix);
+    return text;
+}
+
+AllowList LocalAllowList(const std::vector<Ipv4Net>& hostNetworks)
+{
+    AllowList list;
+    list.Add(LOOPBACK);
+    for (const Ipv4Net& net : hostNetworks)
+        if (net.prefix > 0)   // a netmask of 0 is no attached network
+            list.Add(net);
+    return list;
 }

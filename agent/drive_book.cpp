@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const KIND_TEXT[] = {"read", "asleep", "cannot be read"};
+const char* const KIND_TEXT[] = {"read", "asleep", "cannot be read", "read, but smartctl gave no health verdict"};
 
 } // namespace
 
@@ -15,24 +15,28 @@ std::string Designation(size_t position, const std::string& device)
     return "Disk " + std::to_string(position) + " (" + device + ")";
 }
 
-DriveBook::DriveBook(const std::vector<DriveSource>& sources)
-    : sources_(sources.begin(), sources.begin() + static_cast<long>(std::min(sources.size(), RECORD_COUNT))),
-      reply_(REPLY_SIZE, 0)
+void DriveBook::SetSources(const std::vector<DriveSource>& sources)
 {
-    for (size_t i = 0; i < sources_.size(); ++i) {
+    sources_.assign(sources.begin(), sources.begin() + static_cast<long>(std::min(sources.size(), RECORD_COUNT)));
+    drives_.clear();
+    for (size_t i = 0; i < sources_.size(); ++i)
         drives_.push_back(NewDrive(Designation(i, sources_[i].name)));
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fill(reply_.begin(), reply_.end(), 0);
+    for (size_t i = 0; i < drives_.size(); ++i)
         std::memcpy(&reply_[i * RECORD_SIZE], &drives_[i].record, RECORD_SIZE);
-    }
 }
 
 std::string DriveBook::Apply(size_t position, const SmartctlRun& run)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
     DriveMemory& drive = drives_[position];
     bool known = drive.stateKnown;
     uint8_t before = drive.record.State;
     ReadingKind kind = ApplyRun(run, &drive);
-    std::memcpy(&reply_[position * RECORD_SIZE], &drive.record, RECORD_SIZE);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::memcpy(&reply_[position * RECORD_SIZE], &drive.record, RECORD_SIZE);
+    }
     if (!drive.stateKnown || (known && before == drive.record.State))
         return "";
     std::string line = "position " + std::to_string(position) + " " + sources_[position].name + ": State ";

@@ -1,5 +1,7 @@
 // The agent's drives at their positions and the reply made from their
-// records. Shared by the reading thread and the serving thread.
+// records. One thread reads the drives (SetSources, Apply); any thread
+// copies the reply. The lock covers only the copies of finished records,
+// so a reply never waits for a parse.
 #pragma once
 #include "smart_reading.h"
 #include "smartctl_run.h"
@@ -10,16 +12,20 @@
 
 class DriveBook {
 public:
-    // At most RECORD_COUNT drives; position i is sources[i].
-    explicit DriveBook(const std::vector<DriveSource>& sources);
+    // No drives yet: every position empty.
+    DriveBook() : reply_(REPLY_SIZE, 0) {}
     DriveBook(const DriveBook&) = delete;
     DriveBook& operator=(const DriveBook&) = delete;
+
+    // At most RECORD_COUNT drives; position i is sources[i], not read yet.
+    void SetSources(const std::vector<DriveSource>& sources);
 
     size_t Count() const { return sources_.size(); }
     const DriveSource& Source(size_t position) const { return sources_[position]; }
 
     // Applies a run of ReadCommand for the drive at position. Returns a log
     // line when the drive's State changed (or became known), else "".
+    // Called by one thread only.
     std::string Apply(size_t position, const SmartctlRun& run);
 
     // The 3264-byte reply, into out.
@@ -28,8 +34,8 @@ public:
 
 private:
     std::vector<DriveSource> sources_;
-    std::vector<DriveMemory> drives_;
-    mutable std::mutex mutex_;
+    std::vector<DriveMemory> drives_;   // the reading thread's own
+    mutable std::mutex mutex_;          // guards reply_
     std::vector<unsigned char> reply_;
 };
 

@@ -1,4 +1,5 @@
-// RunProgram on POSIX: posix_spawnp with a pipe, poll, SIGKILL.
+// RunProgram on POSIX: posix_spawnp into a process group of its own, a
+// pipe read with poll, SIGKILL to the whole group, a bounded wait for it.
 #include "process_run.h"
 
 #include <cerrno>
@@ -15,6 +16,7 @@ extern char** environ;
 namespace {
 
 constexpr int POLL_MS = 100;
+constexpr int WAIT_STEP_MS = 10;
 
 // Owns a file descriptor.
 class Fd {
@@ -35,14 +37,42 @@ private:
     int fd_;
 };
 
+// A child that waitpid has not collected yet.
+class PidStraggler : public Straggler {
+public:
+    explicit PidStraggler(pid_t pid) : pid_(pid) {}
+    bool Ended() override
+    {
+        pid_t done = waitpid(pid_, nullptr, WNOHANG);
+        return done == pid_ || (done < 0 && errno == ECHILD);
+    }
+
+private:
+    pid_t pid_;
+};
+
 int64_t ElapsedMs(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Kills the child unless it exited by itself, and collects it. A child
-// that closed its output but does not end is held to the same limits.
-RunEnd Reap(pid_t pid, RunEnd end, const std::function<RunEnd()>& overLimit, int* exitStatus)
+// Collects the child within limitMs; false when it has not ended by then.
+bool Collect(pid_t pid, int limitMs)
+{
+    for (int waited = 0;; waited += WAIT_STEP_MS) {
+        pid_t done = waitpid(pid, nullptr, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR))
+            return true;
+        if (waited >= limitMs)
+            return false;
+        usleep(WAIT_STEP_MS * 1000);
+    }
+}
+
+// Waits for a child that closed its output, held to the same limits; kills
+// its process group when a limit is reached or already was.
+RunEnd Finish(pid_t pid, RunEnd end, const std::function<RunEnd()>& overLimit, const RunLimits& limits,
+              int* exitStatus, std::unique_ptr<Straggler>* straggler)
 {
     int status = 0;
     while (end == RunEnd::EXITED) {
@@ -57,38 +87,56 @@ RunEnd Reap(pid_t pid, RunEnd end, const std::function<RunEnd()>& overLimit, int
             return RunEnd::FAILED;
         end = overLimit();
         if (end == RunEnd::EXITED)
-            usleep(10000);
+            usleep(WAIT_STEP_MS * 1000);
     }
-    kill(pid, SIGKILL);
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    kill(-pid, SIGKILL);
+    if (!Collect(pid, limits.reapLimitMs) && straggler)
+        *straggler = std::make_unique<PidStraggler>(pid);
     return end;
+}
+
+// Starts argv with its output into outputEnd; 0 when it could not start.
+pid_t Spawn(const std::vector<std::string>& argv, int outputEnd)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outputEnd, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // A group of its own, so that a kill reaches whatever it starts; and
+    // SIGPIPE back to its default, which the agent ignores.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : 0;
 }
 
 } // namespace
 
 SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& limits,
-                       const std::function<bool()>& cancelled)
+                       const std::function<bool()>& cancelled, std::unique_ptr<Straggler>* straggler)
 {
     SmartctlRun run;
     int ends[2];
     if (argv.empty() || pipe2(ends, O_CLOEXEC) != 0)
         return run;
     Fd readEnd(ends[0]), writeEnd(ends[1]);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t pid = Spawn(argv, writeEnd.Get());
     writeEnd.Reset();
-    if (rc != 0)
+    if (pid == 0)
         return run;
 
     auto start = std::chrono::steady_clock::now();
@@ -113,6 +161,6 @@ SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& li
         }
         killedFor = overLimit();
     }
-    run.end = Reap(pid, killedFor, overLimit, &run.exitStatus);
+    run.end = Finish(pid, killedFor, overLimit, limits, &run.exitStatus, straggler);
     return run;
 }

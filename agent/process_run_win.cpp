@@ -13,8 +13,6 @@
 namespace {
 
 constexpr DWORD WAIT_STEP_MS = 20;
-// After TerminateJobObject: a process stuck in a driver call may take long.
-constexpr DWORD KILL_WAIT_MS = 5000;
 
 // Owns a kernel handle; null and INVALID_HANDLE_VALUE are empty.
 class Handle {
@@ -26,6 +24,12 @@ public:
     HANDLE Get() const { return h_; }
     HANDLE* Out() { Reset(); return &h_; }
     bool Valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Release()
+    {
+        HANDLE h = h_;
+        h_ = nullptr;
+        return h;
+    }
     void Reset(HANDLE h = nullptr)
     {
         if (Valid())
@@ -83,6 +87,16 @@ HANDLE NewKillOnCloseJob()
     }
     return job;
 }
+
+// A terminated process that had not ended yet.
+class HandleStraggler : public Straggler {
+public:
+    explicit HandleStraggler(HANDLE process) : process_(process) {}
+    bool Ended() override { return WaitForSingleObject(process_.Get(), 0) != WAIT_TIMEOUT; }
+
+private:
+    Handle process_;
+};
 
 // One argument quoted as the C runtime's command-line parser reads it:
 // backslashes are literal except before a quote.
@@ -164,7 +178,7 @@ bool IsFullPath(const std::string& path)
 }
 
 SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& limits,
-                       const std::function<bool()>& cancelled)
+                       const std::function<bool()>& cancelled, std::unique_ptr<Straggler>* straggler)
 {
     SmartctlRun run;
     if (argv.empty() || !IsFullPath(argv[0]))
@@ -201,7 +215,8 @@ SmartctlRun RunProgram(const std::vector<std::string>& argv, const RunLimits& li
         end = RunEnd::TOO_LONG;
     if (end != RunEnd::EXITED) {
         TerminateJobObject(job.Get(), 1);
-        WaitForSingleObject(process.Get(), KILL_WAIT_MS);
+        if (WaitForSingleObject(process.Get(), static_cast<DWORD>(limits.reapLimitMs)) == WAIT_TIMEOUT && straggler)
+            *straggler = std::make_unique<HandleStraggler>(process.Release());
         run.end = end;
         return run;
     }

@@ -252,6 +252,22 @@ void ReadTemperatures(Fields& f, const AtaCounts& counts, DriveMemory* drive, Dr
     rec->MaxTemperature = drive->haveMaxTemperature ? Clamp8(drive->maxTemperature, -128) : 0;
 }
 
+// smartctl's health verdict, when it gave one: smart_status.passed, or for
+// NVMe the health log with its critical warning.
+bool ReadVerdict(Fields& f, Severity* sev)
+{
+    bool verdict = f.At({"smart_status", "passed"}) || f.At({"nvme_smart_health_information_log"});
+    sev->danger |= !f.Flag({"smart_status", "passed"}, true);
+    return verdict;
+}
+
+// A problem found shows whatever else is missing; good needs a verdict, so
+// a drive whose health nobody read is never shown as good.
+uint8_t StateOf(const Severity& sev, bool verdict)
+{
+    return sev.danger ? DS_DNGR : sev.caution ? DS_WARN : verdict ? DS_GOOD : DS_ERR;
+}
+
 // The record from a run that smartctl completed; false when its output is
 // not usable. drive's temperature memory changes only on success.
 bool BuildRecord(const std::string& output, DriveMemory* drive, DriveRecord* rec)
@@ -270,14 +286,14 @@ bool BuildRecord(const std::string& output, DriveMemory* drive, DriveRecord* rec
     PutWatchedCounts(counts, rec);
     ReadNvmeLog(f, rec, &sev);
     rec->A09 = PowerOnHours(f, counts);
-    sev.danger |= !f.Flag({"smart_status", "passed"}, true);
+    bool verdict = ReadVerdict(f, &sev);
     PutField(rec->Model, sizeof rec->Model, f.Text({"model_name"}));
     PutField(rec->Firmware, sizeof rec->Firmware, f.Text({"firmware_version"}));
     PutField(rec->Serial, sizeof rec->Serial, f.Text({"serial_number"}));
     if (f.Bad())
         return false;
     sev.caution |= rec->A05 > 0 || rec->AC4 > 0 || rec->AC5 > 0 || rec->AC6 > 0;
-    rec->State = sev.danger ? DS_DNGR : sev.caution ? DS_WARN : DS_GOOD;
+    rec->State = StateOf(sev, verdict);
     drive->haveMaxTemperature = next.haveMaxTemperature;
     drive->maxTemperature = next.maxTemperature;
     return true;
@@ -302,8 +318,6 @@ void PutField(char* field, size_t width, const std::string& utf8)
 DriveMemory NewDrive(const std::string& designation)
 {
     DriveMemory drive;
-    drive.record.InUse = 1;
-    drive.record.State = DS_GOOD;
     PutField(drive.record.DriveNumber, sizeof drive.record.DriveNumber, designation);
     return drive;
 }
@@ -315,11 +329,12 @@ ReadingKind ApplyRun(const SmartctlRun& run, DriveMemory* drive)
         return ReadingKind::ASLEEP;
     DriveRecord rec = {};
     if (!exited || (run.exitStatus & UNREADABLE_BITS) != 0 || !BuildRecord(run.output, drive, &rec)) {
+        drive->record.InUse = 1;
         drive->record.State = DS_ERR;
         drive->stateKnown = true;
         return ReadingKind::UNREADABLE;
     }
     drive->record = rec;
     drive->stateKnown = true;
-    return ReadingKind::DATA;
+    return rec.State == DS_ERR ? ReadingKind::NO_VERDICT : ReadingKind::DATA;
 }

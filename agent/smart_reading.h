@@ -19,10 +19,12 @@ enum class ReadingKind {
     DATA,         // the record was rebuilt from the output
     ASLEEP,       // the drive sleeps: the record is unchanged
     UNREADABLE,   // identity and data kept, State 3
+    NO_VERDICT,   // rebuilt, but State 3: smartctl gave no health verdict
 };
 
-// The record of a drive that has not been read yet: in use, named, State 0.
-// designation is the DriveNumber text, e.g. "Disk 0 (/dev/sda)".
+// The record of a drive that has not been read yet: an empty position (so
+// nothing unread is shown), already named. designation is the DriveNumber
+// text, e.g. "Disk 0 (/dev/sda)".
 DriveMemory NewDrive(const std::string& designation);
 
 // Applies one run of ReadCommand to the drive. Anything the output holds,

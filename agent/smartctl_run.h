@@ -29,8 +29,8 @@ struct DriveSource {
 // The exit status smartctl is told to use for a drive in standby or sleep:
 // bits 0 and 1 together, which smartctl gives no other run.
 constexpr int STANDBY_EXIT_STATUS = 3;
-// A run's limits.
-constexpr size_t SMARTCTL_OUTPUT_CAP = 4 * 1024 * 1024;
+// A run's limits. A drive's output is a few tens of KiB.
+constexpr size_t SMARTCTL_OUTPUT_CAP = 1024 * 1024;
 constexpr int SMARTCTL_TIME_LIMIT_MS = 30000;
 
 std::vector<std::string> ScanCommand(const std::string& smartctl);

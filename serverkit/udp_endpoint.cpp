@@ -70,7 +70,8 @@ bool UdpEndpoint::Open(const std::string& address, int port, std::string* error)
     SocketHandle s = WSASocketA(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
     if (s == INVALID_SOCKET) {
 #else
-    SocketHandle s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    // Closed on exec, for the same reason.
+    SocketHandle s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (s < 0) {
 #endif
         *error = "cannot create a UDP socket";

@@ -12,6 +12,9 @@
 //   KELPRA_STANDIN_HANDLE    (Windows) a handle value of the caller's, a
 //                            signalled event: "INHERITED" is recorded when
 //                            this process holds it
+//   KELPRA_STANDIN_FDS       (Linux) file that gets one line per call: the
+//                            targets of the descriptors it inherited beyond
+//                            0, 1 and 2
 //
 // The exit status is the fixture's smartctl.exit_status; a sleeping drive
 // read with -n standby,N / --nocheck=standby,N exits with N. A fixture that
@@ -25,6 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -67,6 +71,24 @@ std::string FixtureFolder(const std::string& self)
     return folder.empty() ? self.substr(0, self.find_last_of("/\\") + 1) + "fixtures" : folder;
 }
 
+// The open descriptors above 2 but the listing's own, by what they refer to.
+void RecordDescriptors()
+{
+    std::string path = Env("KELPRA_STANDIN_FDS");
+    if (path.empty())
+        return;
+    namespace fs = std::filesystem;
+    std::string line;
+    std::error_code error;
+    const fs::path self = fs::canonical("/proc/self", error);
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
+        std::string target = fs::read_symlink(entry.path(), error).string();
+        if (std::atoi(entry.path().filename().string().c_str()) > 2 && fs::path(target).parent_path() != self)
+            line += (line.empty() ? "" : " ") + target;
+    }
+    std::ofstream(path, std::ios::app) << line << "\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -83,6 +105,7 @@ int main(int argc, char** argv)
     if (held && GetHandleInformation(held, &flags) && WaitForSingleObject(held, 0) == WAIT_OBJECT_0)
         Record("INHERITED");
 #endif
+    RecordDescriptors();
     bool scan = false;
     for (const std::string& a : args)
         scan |= a == "--scan-open";

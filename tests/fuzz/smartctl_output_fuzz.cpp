@@ -1,6 +1,6 @@
 // Any bytes as smartctl's output, read for a drive twice (the second meets the first's memory)
-// and as the scan's device list: the record stays in use and named, its State is 0 to 3, and
-// every text field ends inside its width.
+// and as the scan's device list: the record stays in use and named, its State is 0 to 3, every
+// text field ends inside its width, and the scan gives only device paths.
 #include "fuzz_checks.h"
 #include "device_scan.h"
 #include "smart_reading.h"
@@ -22,9 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(std::strcmp(r.DriveNumber, "Disk 0 (/dev/sda)") == 0);
     }
     std::vector<DriveSource> drives;
+    std::vector<std::string> skipped;
     std::string error;
-    if (ParseScan({RunEnd::EXITED, 0, text}, &drives, &error))
+    if (ParseScan({RunEnd::EXITED, 0, text}, &drives, &skipped, &error))
         for (const DriveSource& d : drives)
-            Require(!d.name.empty());
+            Require(DeviceNameFault(d.name).empty());
     return 0;
 }
