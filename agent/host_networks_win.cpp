@@ -1,7 +1,7 @@
 // HostNetworks with Winsock's interface list (SIO_GET_INTERFACE_LIST), so
 // that nothing beyond ws2_32 is linked.
 #include <winsock2.h>
-#include <ws2ipdef.h>
+#include <ws2tcpip.h>
 
 #include "host_networks.h"
 
