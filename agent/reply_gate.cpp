@@ -6,15 +6,18 @@
 namespace {
 
 // A new address becomes a known client only after this long without a
-// new address refused for the total limit.
+// new address refused for the total limit, and when answered again this
+// long after its first answer.
 constexpr int64_t CALM_MS = 60 * 1000;
+constexpr int64_t RETURN_MS = 1000;
 constexpr int64_t SUMMARY_EVERY_MS = 60 * 1000;
 
 } // namespace
 
 ReplyGate::ReplyGate(const AllowList& allow, const GateLimits& limits, int64_t nowMs)
     : allow_(allow), limits_(limits), total_(limits.totalPerSecond, limits.totalPerSecond, nowMs),
-      perSource_(limits.sources), known_(limits.knownClients), lastNewRefusedMs_(INT64_MIN),
+      perSource_(limits.sources), known_(limits.knownClients), candidates_(limits.knownClients),
+      lastNewRefusedMs_(INT64_MIN),
       lastSummaryMs_(nowMs)
 {
 }
@@ -40,6 +43,21 @@ GateVerdict ReplyGate::Check(uint32_t source, bool known, int64_t nowMs)
     return own->Take(nowMs) ? GateVerdict::ANSWER : GateVerdict::OVER_SOURCE;
 }
 
+void ReplyGate::NoteAnswer(uint32_t source, bool known, int64_t nowMs)
+{
+    if (known) {
+        known_.Put(source, nowMs);
+        return;
+    }
+    if (nowMs - CALM_MS < lastNewRefusedMs_)
+        return;
+    const int64_t* first = candidates_.Peek(source);
+    if (!first || nowMs - *first >= limits_.knownForMs)
+        candidates_.Put(source, nowMs);
+    else if (nowMs - *first >= RETURN_MS)
+        known_.Put(source, nowMs);
+}
+
 GateVerdict ReplyGate::Admit(uint32_t source, int64_t nowMs)
 {
     bool known = Known(source, nowMs);
@@ -49,8 +67,7 @@ GateVerdict ReplyGate::Admit(uint32_t source, int64_t nowMs)
         return verdict;
     }
     total_.Spend();
-    if (known || nowMs - CALM_MS >= lastNewRefusedMs_)
-        known_.Put(source, nowMs);
+    NoteAnswer(source, known, nowMs);
     return verdict;
 }
 

@@ -26,15 +26,16 @@ std::string DemoScenario()
 const std::vector<std::string> AT_45 = {"*", "*", "cool caution mark", "hot danger", "error", "cool good"};
 const std::vector<std::string> AT_30 = {"*", "hot good", "hot caution", "hot danger", "error", "cool good"};
 // Then the agent's fixture drives: sda, sdb, nvme0 good; sdc failing at 52
-// degrees; sdd reallocated sectors; sde cannot be opened; sdf asleep.
+// degrees; sdd reallocated sectors; sde cannot be opened; sdf, asleep since
+// the agent started, not shown.
 const std::vector<std::string> AND_AGENT = {"*", "*", "cool caution mark", "hot danger", "error", "cool good",
-    "cool good", "cool good", "cool good", "hot danger", "cool caution mark", "error", "cool good"};
+    "cool good", "cool good", "cool good", "hot danger", "cool caution mark", "error"};
 
 TEST(UserSession, TwoCopiesFromTheCommandLineThroughTheDialogToTheMenusExitAndBack)
 {
     SimServer sim(DemoScenario());
     AgentProcess agent;
-    ASSERT_EQ(agent.Ask().size(), 3264u);
+    ASSERT_EQ(agent.Ask(5).size(), 3264u);   // sde, the last drive it shows, read
     WriteOnlySection("127.0.0.1", {{"Port", std::to_string(agent.Port())}, {"TimeOut", "1"}, NO_ALERTS});
     WriteSection("localhost", {{"Port", std::to_string(sim.Port())}, {"TimeOut", "1"}, {"HostNumber", "3"}, NO_ALERTS});
 

@@ -270,10 +270,14 @@ TEST(AgentReplyGate, BoundsAllRepliesAndEachSourcesKeepingTheReserveForKnownClie
         {"no second burst across a second's edge", Limits(1000, 20, 8), {{999, 1, 1, 20, 20}, {1001, 1, 1, 20, 0}}},
         {"every source its own budget", Limits(1000, 20, 8), {{0, 1, 2, 25, 40}}},
         {"new sources get what lies above the reserve", Limits(10, 20, 8), {{0, 1, 8, 1, 5}, {100, 9, 1, 1, 1}}},
-        {"a known client draws on the reserve", Limits(10, 20, 16), {{0, 1, 1, 1, 1}, {0, 2, 10, 1, 4}, {0, 1, 1, 5, 5}}},
+        {"a client answered again a second later draws on the reserve", Limits(10, 20, 16),
+         {{0, 1, 1, 1, 1}, {1000, 1, 1, 1, 1}, {1000, 2, 10, 1, 4}, {1000, 1, 1, 5, 5}}},
+        {"a client answered once is not known yet", Limits(10, 20, 16),
+         {{0, 1, 1, 1, 1}, {999, 1, 1, 1, 1}, {999, 2, 10, 1, 4}, {999, 1, 1, 1, 0}}},
         {"no new known client while new ones are refused", Limits(10, 20, 16),
-         {{0, 1, 10, 1, 5}, {1000, 11, 1, 1, 1}, {1000, 12, 5, 1, 4}, {1000, 11, 1, 1, 0}}},
-        {"known for ten minutes", Limits(10, 20, 16), {{0, 1, 1, 1, 1}, {600000, 2, 5, 1, 5}, {600000, 1, 1, 1, 0}}},
+         {{0, 1, 1, 1, 1}, {0, 2, 10, 1, 4}, {1000, 1, 1, 1, 1}, {1000, 2, 10, 1, 4}, {1000, 1, 1, 1, 0}}},
+        {"known for ten minutes", Limits(10, 20, 16),
+         {{0, 1, 1, 1, 1}, {1000, 1, 1, 1, 1}, {601000, 2, 5, 1, 5}, {601000, 1, 1, 1, 0}}},
         {"a full table forgets its least recently used source", Limits(1000, 2, 2),
          {{0, 1, 1, 2, 2}, {0, 2, 1, 2, 2}, {0, 1, 1, 1, 0}, {0, 3, 1, 2, 2}, {0, 1, 1, 1, 0}, {0, 2, 1, 2, 2}}},
     };
@@ -290,12 +294,12 @@ TEST(AgentReplyGate, SaysAtMostOnceAMinuteWhatItRefused)
 {
     AllowList allow;
     allow.Add("10.0.0.0/8");
-    ReplyGate gate(allow, Limits(2, 1, 8), 0);
+    ReplyGate gate(allow, Limits(4, 1, 8), 0);
     for (uint32_t source : {0x0A000001u, 0x0A000001u, 0x0B000001u, 0x0A000002u, 0x0A000003u})
         gate.Admit(source, 0);
     EXPECT_EQ(gate.Summary(59999), "");
-    EXPECT_EQ(gate.Summary(60000), "requests refused in the last 60 s: 1 from sources not allowed, 2 over the limit "
-                                   "of 2 replies a second in total, 1 over the limit of 1 a second per source");
+    EXPECT_EQ(gate.Summary(60000), "requests refused in the last 60 s: 1 from sources not allowed, 1 over the limit "
+                                   "of 4 replies a second in total, 1 over the limit of 1 a second per source");
     EXPECT_EQ(gate.Summary(200000), "") << "nothing refused since";
 }
 

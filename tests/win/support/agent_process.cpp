@@ -4,6 +4,7 @@
 #include "agent_process.h"
 
 #include "serverkit/udp_endpoint.h"
+#include "wire/drive_record.h"
 
 AgentProcess::AgentProcess()
 {
@@ -20,7 +21,7 @@ AgentProcess::AgentProcess()
                    Quoted(BuildPath("agent\\standin\\smartctl.exe")));
 }
 
-std::vector<unsigned char> AgentProcess::Ask() const
+std::vector<unsigned char> AgentProcess::Ask(size_t readPosition) const
 {
     UdpEndpoint client;
     std::string error;
@@ -31,11 +32,14 @@ std::vector<unsigned char> AgentProcess::Ask() const
     for (int attempt = 0; attempt < 50; ++attempt) {
         client.SendTo({0x01}, agent);
         Peer from;
-        if (client.WaitReadable(200)) {
-            long n = client.Receive(reply.data(), reply.size(), &from);
-            reply.resize(n < 0 ? 0 : static_cast<size_t>(n));
+        if (!client.WaitReadable(200))
+            continue;
+        long n = client.Receive(reply.data(), reply.size(), &from);
+        if (n > static_cast<long>(readPosition * RECORD_SIZE) && reply[readPosition * RECORD_SIZE]) {
+            reply.resize(static_cast<size_t>(n));
             return reply;
         }
+        Sleep(200);
     }
     return {};
 }

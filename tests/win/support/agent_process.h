@@ -13,8 +13,9 @@ public:
     AgentProcess& operator=(const AgentProcess&) = delete;
 
     UINT Port() const { return port_; }
-    // The reply to one request 0x01, asked again (up to 10 s) while the agent starts; else empty.
-    std::vector<unsigned char> Ask() const;
+    // The reply to one request 0x01 once the record at readPosition is in use (read), asked again
+    // (up to 10 s) while the agent starts and reads its drives; else empty.
+    std::vector<unsigned char> Ask(size_t readPosition) const;
 
 private:
     UINT port_ = 0;
