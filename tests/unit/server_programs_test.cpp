@@ -100,6 +100,13 @@ public:
 
     std::string Output() const { return ReadFile(dir_ / "out"); }
     void Signal(int signal) { kill(pid_, signal); }
+    // Whether the program ignores signal.
+    bool Ignores(int signal) const
+    {
+        const std::string status = ReadFile("/proc/" + std::to_string(pid_) + "/status");
+        const size_t at = status.find("SigIgn:");
+        return at != std::string::npos && (std::stoull(status.substr(at + 7), nullptr, 16) >> (signal - 1) & 1);
+    }
 
     // The number after marker in the output, once it is there (bounded); 0 when it never came.
     int NumberAfter(const std::string& marker) const
@@ -276,6 +283,7 @@ TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsHandsSmartctlNoHandle
                              "position 5 /dev/sde: State 3 (cannot be read)", "SIGHUP: reading every drive now"})
         EXPECT_NE(agent->Output().find(line), std::string::npos) << line;
     EXPECT_EQ(agent->Output().find("/dev/sdf: State"), std::string::npos);
+    EXPECT_TRUE(agent->Ignores(SIGPIPE)) << "a closed log would end it";
 
     agent->Signal(SIGTERM);
     EXPECT_EQ(agent->Wait(1000), 0);
