@@ -40,26 +40,30 @@ void DriveReader::Log(size_t position, const std::string& text) const
     AgentLog("position " + std::to_string(position) + " " + book_.Source(position).name + ": " + text);
 }
 
+bool DriveReader::Scan(std::vector<DriveSource>* drives)
+{
+    if (scanStuck_ && !scanStuck_->Ended())
+        return false;
+    SmartctlRun run = runner_(ScanCommand(smartctl_), limits_, [this] { return Cancelled(); }, &scanStuck_);
+    if (scanStuck_)
+        AgentLog("smartctl --scan-open did not end when killed; no scan until it does");
+    std::vector<std::string> skipped;
+    std::string error;
+    bool ok = ParseScan(run, drives, &skipped, &error);
+    for (const std::string& line : skipped)
+        AgentLog(line);
+    if (!ok && !Cancelled())
+        AgentLog(error);
+    return ok;
+}
+
 bool DriveReader::FindDrives()
 {
     std::vector<DriveSource> drives;
     for (const std::string& d : devices_)
         drives.push_back({d, ""});
-    if (devices_.empty()) {
-        if (scanStuck_ && !scanStuck_->Ended())
-            return false;
-        SmartctlRun run = runner_(ScanCommand(smartctl_), limits_, [this] { return Cancelled(); }, &scanStuck_);
-        std::vector<std::string> skipped;
-        std::string error;
-        bool ok = ParseScan(run, &drives, &skipped, &error);
-        for (const std::string& line : skipped)
-            AgentLog(line);
-        if (!ok) {
-            if (!Cancelled())
-                AgentLog(error);
-            return false;
-        }
-    }
+    if (devices_.empty() && !Scan(&drives))
+        return false;
     if (drives.size() > RECORD_COUNT)
         AgentLog("warning: " + std::to_string(drives.size()) + " drives found, only the first " +
                  std::to_string(RECORD_COUNT) + " are served");

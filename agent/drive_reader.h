@@ -39,6 +39,7 @@ public:
 
 private:
     bool Cancelled() const;
+    bool Scan(std::vector<DriveSource>* drives);
     bool FindDrives();
     void ReadDrive(size_t position);
     void Log(size_t position, const std::string& text) const;
