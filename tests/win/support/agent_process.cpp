@@ -4,11 +4,18 @@
 #include "agent_process.h"
 
 #include "serverkit/udp_endpoint.h"
-#include "wire/drive_record.h"
+
+#include <fstream>
+#include <set>
 
 AgentProcess::AgentProcess()
 {
     static SocketSystem sockets;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    calls_ = std::string(temp) + "kelpra-agent-calls-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    DeleteFileA(calls_.c_str());
+    SetEnvironmentVariableA("KELPRA_STANDIN_CALLS", calls_.c_str());
     SetEnvironmentVariableA("KELPRA_STANDIN_FIXTURES", KELPRA_AGENT_FIXTURES);
     {
         // A free port: bound once and let go.
@@ -21,25 +28,35 @@ AgentProcess::AgentProcess()
                    Quoted(BuildPath("agent\\standin\\smartctl.exe")));
 }
 
-std::vector<unsigned char> AgentProcess::Ask(size_t readPosition) const
+AgentProcess::~AgentProcess()
 {
+    process_.Kill();
+    DeleteFileA(calls_.c_str());
+}
+
+bool AgentProcess::ReadEveryDrive() const
+{
+    std::ifstream calls(calls_);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(calls, line);)
+        if (!seen.insert(line).second)
+            return true;
+    return false;
+}
+
+std::vector<unsigned char> AgentProcess::Ask() const
+{
+    for (int waited = 0; waited < 15000 && !ReadEveryDrive(); waited += 100)
+        Sleep(100);
     UdpEndpoint client;
     std::string error;
     if (!client.Open("127.0.0.1", 0, &error))
         return {};
     Peer agent{htonl(INADDR_LOOPBACK), static_cast<uint16_t>(port_)};
     std::vector<unsigned char> reply(70000);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        client.SendTo({0x01}, agent);
-        Peer from;
-        if (!client.WaitReadable(200))
-            continue;
-        long n = client.Receive(reply.data(), reply.size(), &from);
-        if (n > static_cast<long>(readPosition * RECORD_SIZE) && reply[readPosition * RECORD_SIZE]) {
-            reply.resize(static_cast<size_t>(n));
-            return reply;
-        }
-        Sleep(200);
-    }
-    return {};
+    client.SendTo({0x01}, agent);
+    Peer from;
+    long n = client.WaitReadable(3000) ? client.Receive(reply.data(), reply.size(), &from) : -1;
+    reply.resize(n < 0 ? 0 : static_cast<size_t>(n));
+    return reply;
 }

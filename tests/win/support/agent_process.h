@@ -9,15 +9,19 @@
 class AgentProcess {
 public:
     AgentProcess();
+    ~AgentProcess();
     AgentProcess(const AgentProcess&) = delete;
     AgentProcess& operator=(const AgentProcess&) = delete;
 
     UINT Port() const { return port_; }
-    // The reply to one request 0x01 once the record at readPosition is in use (read), asked again
-    // (up to 10 s) while the agent starts and reads its drives; else empty.
-    std::vector<unsigned char> Ask(size_t readPosition) const;
+    // The reply to one request 0x01 once every drive has been read (the stand-in is called for a
+    // drive a second time: the agent reads every second), waited for up to 15 s; else empty.
+    std::vector<unsigned char> Ask() const;
 
 private:
+    bool ReadEveryDrive() const;
+
     UINT port_ = 0;
+    std::string calls_;   // the stand-in's record of its calls
     ChildProcess process_;
 };
