@@ -2,6 +2,7 @@
 // --help and the README's "Real drives".
 #include "agent_options.h"
 #include "agent_run.h"
+#include "process_run.h"
 #include "reread_signal.h"
 #include "serverkit/stop_signal.h"
 #include "serverkit/udp_endpoint.h"

@@ -254,7 +254,7 @@ std::unique_ptr<ChildRun> StartAgent(std::vector<std::string> more, int* port)
 
 TEST_F(AgentProgram, ServesTheScannedDrivesAtTheirPositionsHandsSmartctlNoHandleAndNeverWakesTheSleepingOne)
 {
-    setenv("KELPRA_STANDIN_HANDLES", (dir_ / "handles").c_str(), 1);
+    setenv("KELPRA_STANDIN_FDS", (dir_ / "handles").c_str(), 1);
     int port = 0, from = 0;
     const auto agent = StartAgent({}, &port);
     Client client;
