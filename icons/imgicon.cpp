@@ -107,6 +107,11 @@ BOOL MakeMaskSurface(CIMGICON::CBMPDATA& surface, int width, int height)
 // icon that CreateIconIndirect makes of the bitmaps themselves. Made this
 // way the platform copies the pixels once instead of blitting each bitmap
 // through a DC of its own, and neither bitmap leaves its DC.
+// Whichever call makes it, a colour icon gets a bitmap of the screen's own
+// format; under Wine making that bitmap and writing into it each ask for the
+// screen's depth, three round trips to the wineserver apiece whether or not a
+// screen DC is held. Most of an icon's cost is therefore its handle, which no
+// documented input avoids (script/bench: icon_handles_ms beside the build).
 HICON IconOfSurfaces(const CIMGICON::CBMPDATA& color, const CIMGICON::CBMPDATA& mask)
 {
     const int w = color.m_nWidth;
